@@ -11,7 +11,7 @@ std::int32_t MsOfDay(const LocalTime& t) {
 std::int32_t MsOfWeek(const LocalTime& t) { return (t.weekday - 1) * 86400000 + MsOfDay(t); }
 
 Bytes FormatTimeStamp(const LocalTime& t) {
-  char text[16];
+  char text[32];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d:%03d", t.hour % 100, t.minute % 100,
                 t.second % 100, t.millisecond % 1000);
   return text;

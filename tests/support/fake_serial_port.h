@@ -61,7 +61,9 @@ class FakeSerialPort : public SerialPort {
   }
   bool IsValid() const override { return valid; }
 
-  void Feed(const std::string& bytes) { incoming.insert(incoming.end(), bytes.begin(), bytes.end()); }
+  void Feed(const std::string& bytes) {
+    incoming.insert(incoming.end(), bytes.begin(), bytes.end());
+  }
 
   std::string openedName;
   int openCount = 0;

@@ -1,0 +1,90 @@
+#include "common/cp1251.h"
+
+#include <array>
+
+namespace velmora {
+namespace {
+
+// Code points of the bytes 0x80..0xFF; the lower half is ASCII.
+constexpr std::array<char32_t, 128> kUpperHalf = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 0x88
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 0x98
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // 0xA0
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // 0xA8
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // 0xB0
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // 0xB8
+    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,  // 0xC0
+    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F,  // 0xC8
+    0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,  // 0xD0
+    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,  // 0xD8
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437,  // 0xE0
+    0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,  // 0xE8
+    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,  // 0xF0
+    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,  // 0xF8
+};
+
+}  // namespace
+
+char32_t Cp1251ToUnicode(std::uint8_t byte) {
+  return byte < 0x80 ? static_cast<char32_t>(byte) : kUpperHalf[byte - 0x80];
+}
+
+std::uint8_t UnicodeToCp1251(char32_t codePoint) {
+  if (codePoint < 0x80) return static_cast<std::uint8_t>(codePoint);
+  for (std::size_t i = 0; i < kUpperHalf.size(); ++i) {
+    if (kUpperHalf[i] == codePoint) return static_cast<std::uint8_t>(0x80 + i);
+  }
+  return '?';
+}
+
+Bytes Utf8ToCp1251(std::string_view utf8) {
+  Bytes out;
+  out.reserve(utf8.size());
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<std::uint8_t>(utf8[i]);
+    int extra = lead < 0x80           ? 0
+                : (lead >> 5) == 0x6  ? 1
+                : (lead >> 4) == 0xE  ? 2
+                : (lead >> 3) == 0x1E ? 3
+                                      : -1;
+    if (extra < 0 || i + static_cast<std::size_t>(extra) >= utf8.size() + (extra == 0 ? 1 : 0)) {
+      out.push_back('?');
+      ++i;
+      continue;
+    }
+    char32_t cp = extra == 0 ? lead : (lead & (0x3F >> extra));
+    bool ok = true;
+    for (int k = 1; k <= extra; ++k) {
+      const auto next = static_cast<std::uint8_t>(utf8[i + static_cast<std::size_t>(k)]);
+      if ((next & 0xC0) != 0x80) ok = false;
+      cp = (cp << 6) | (next & 0x3F);
+    }
+    out.push_back(static_cast<char>(ok ? UnicodeToCp1251(cp) : '?'));
+    i += ok ? static_cast<std::size_t>(extra) + 1 : 1;
+  }
+  return out;
+}
+
+std::string Cp1251ToUtf8(BytesView text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (char c : text) {
+    const char32_t cp = Cp1251ToUnicode(static_cast<std::uint8_t>(c));
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}
+
+}  // namespace velmora
