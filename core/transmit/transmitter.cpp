@@ -2,26 +2,11 @@
 
 #include <cstdint>
 
+#include "common/busy_scope.h"
 #include "common/wrapping.h"
 #include "transmit/command_encoder.h"
 
 namespace velmora {
-
-namespace {
-
-// Holds the send guard for one call and releases it however the call ends.
-class BusyScope {
- public:
-  explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~BusyScope() { flag_ = false; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  bool& flag_;
-};
-
-}  // namespace
 
 Transmitter::Transmitter(SerialLink& link, SentHistory& history, Traffic& traffic,
                          const Clock& clock)

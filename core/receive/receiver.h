@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+
+#include "common/clock.h"
+#include "common/traffic.h"
+#include "receive/packet_assembler.h"
+#include "receive/receive_host.h"
+#include "serial/serial_error.h"
+#include "serial/serial_link.h"
+
+namespace velmora {
+
+// The receive path: polls the port on every tick of the receive timer,
+// gathers the bytes into one packet and hands a complete packet to the log.
+class Receiver {
+ public:
+  Receiver(SerialLink& link, Traffic& traffic, const Clock& clock);
+
+  // One tick of the receive timer. A tick entered again from a nested
+  // message loop (a message box opened inside the tick) does nothing.
+  void RxTimerTimer(ReceiveHost& host);
+  // Shows the gathered packet in the log and empties the buffer; then runs
+  // the after-answer step. Does nothing while the buffer is empty.
+  void ReadBufRxInLog(ReceiveHost& host);
+
+  std::int32_t TimeRx() const { return assembler_.TimeRx(); }
+  void SetTimeRx(std::int32_t ms) { assembler_.SetTimeRx(ms); }
+  std::uint32_t ReceiveLength() const { return assembler_.ReceiveLength(); }
+  std::int32_t LastRxActivity() const { return assembler_.LastRxActivity(); }
+  bool PacketPending() const { return assembler_.ReceiveLength() > 0; }
+  bool CanTakeMore() const { return assembler_.ReceiveLength() < PacketAssembler::kCapacity; }
+  bool ReceiveBusy() const { return receiveBusy_; }
+  // The error of the last tick that polled an open port: the query of the
+  // waiting bytes or the read failed, or the device hung up. None otherwise.
+  SerialError LastPollError() const { return lastPollError_; }
+
+ private:
+  void ReadComInBufRx(std::uint32_t count, ReceiveHost& host);
+
+  SerialLink& link_;
+  Traffic& traffic_;
+  const Clock& clock_;
+  PacketAssembler assembler_;
+  bool receiveBusy_ = false;
+  SerialError lastPollError_ = SerialError::None;
+};
+
+}  // namespace velmora
