@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "app/file_system.h"
+#include "common/bytes.h"
+
+namespace velmora {
+
+// A failed operation on a state file, for the window's error report.
+struct FileError {
+  enum class Action { Read, Write, Replace, Refused };
+
+  std::string file;  // the path as the program names it ("CmdConfig")
+  Action action = Action::Read;
+  std::string reason;  // the system's text ("No space left on device")
+
+  // "CmdConfig: cannot write: No space left on device"
+  std::string Message() const;
+};
+
+struct ReadFileResult {
+  bool exists = false;
+  Bytes bytes;
+  std::optional<FileError> error;
+
+  bool Ok() const { return !error.has_value(); }
+};
+
+struct SaveResult {
+  std::optional<FileError> error;
+
+  bool Ok() const { return !error.has_value(); }
+};
+
+// The temporary a save writes beside the file: "CmdConfig" -> "CmdConfig.tmp".
+std::string TemporaryPathOf(const std::string& path);
+
+// The whole file, or its first `limit` bytes.
+ReadFileResult ReadWholeFile(const std::string& path,
+                             std::size_t limit = std::numeric_limits<std::size_t>::max(),
+                             FileSystem& fs = SystemFileSystem());
+
+// Replaces the file in one step: the bytes go to the temporary beside it,
+// which is flushed to the disk and renamed over the file; then the directory
+// is flushed. Until the rename the old file stays whole, so a crash or a full
+// disk leaves it as it was. A symbolic link keeps pointing to its target,
+// which is the file replaced; the permissions of the old file are kept. A
+// read-only file or directory is reported and left alone.
+SaveResult SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                              FileSystem& fs = SystemFileSystem());
+
+// Start-up: removes a temporary that a save interrupted by a crash left
+// beside the file (of its symbolic link's target, too).
+SaveResult RemoveStaleTemporary(const std::string& path, FileSystem& fs = SystemFileSystem());
+
+}  // namespace velmora

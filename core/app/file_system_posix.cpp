@@ -1,0 +1,165 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "app/file_system.h"
+
+namespace velmora {
+namespace {
+
+FileStatus StatusOf(int code) { return FileStatus{code, std::strerror(code)}; }
+FileStatus LastError() { return StatusOf(errno); }
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// A file marked read-only for everyone is left alone even by root, which
+// `access` would let through.
+bool Writable(const std::string& path, const struct stat& st) {
+  return (st.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+}
+
+class PosixWritableFile : public WritableFile {
+ public:
+  explicit PosixWritableFile(int fd) : fd_(fd) {}
+  ~PosixWritableFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  FileStatus Write(const std::uint8_t* data, std::size_t size) override {
+    while (size > 0) {
+      const ssize_t written = ::write(fd_, data, size);
+      if (written < 0) {
+        if (errno == EINTR) continue;
+        return LastError();
+      }
+      data += written;
+      size -= static_cast<std::size_t>(written);
+    }
+    return {};
+  }
+
+  FileStatus SyncAndClose() override {
+    FileStatus status;
+    if (::fsync(fd_) != 0) status = LastError();
+    if (::close(fd_) != 0 && status.Ok()) status = LastError();
+    fd_ = -1;
+    return status;
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixFileSystem : public FileSystem {
+ public:
+  FileStatus Read(const std::string& path, std::size_t limit, Bytes& bytes, bool& exists) override {
+    bytes.clear();
+    exists = false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? FileStatus{} : LastError();
+    exists = true;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+      bytes.reserve(std::min(limit, static_cast<std::size_t>(st.st_size)));
+    }
+    char buffer[1 << 16];
+    FileStatus status;
+    while (bytes.size() < limit) {
+      const std::size_t want = std::min(sizeof buffer, limit - bytes.size());
+      const ssize_t got = ::read(fd, buffer, want);
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        status = LastError();
+        break;
+      }
+      if (got == 0) break;
+      bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return status;
+  }
+
+  bool Exists(const std::string& path) override {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+  }
+
+  FileStatus ResolveTarget(const std::string& path, std::string& target) override {
+    // The kernel's own limit of links followed in one lookup.
+    constexpr int kMaxLinks = 40;
+    target = path;
+    for (int hop = 0; hop < kMaxLinks; ++hop) {
+      struct stat st {};
+      if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return {};
+      std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+      const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
+      if (length < 0) return LastError();
+      link.resize(static_cast<std::size_t>(length));
+      target = !link.empty() && link[0] == '/' ? link : DirectoryOf(target) + "/" + link;
+    }
+    return StatusOf(ELOOP);
+  }
+
+  FileStatus CheckReplaceable(const std::string& target) override {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) {
+      if (S_ISDIR(st.st_mode)) return StatusOf(EISDIR);
+      if (!Writable(target, st)) return StatusOf(EACCES);
+    }
+    const std::string directory = DirectoryOf(target);
+    if (::stat(directory.c_str(), &st) != 0) return LastError();
+    if (!Writable(directory, st)) return StatusOf(EACCES);
+    return {};
+  }
+
+  FileStatus Create(const std::string& path, const std::string& permissionsOf,
+                    std::unique_ptr<WritableFile>& file) override {
+    // A stale temporary (or anything planted under its name) goes first, so
+    // that O_EXCL gives a fresh file with exactly the permissions set below.
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return LastError();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return LastError();
+    file = std::make_unique<PosixWritableFile>(fd);
+    struct stat st {};
+    if (::stat(permissionsOf.c_str(), &st) == 0 && ::fchmod(fd, st.st_mode & 07777) != 0) {
+      return LastError();
+    }
+    return {};
+  }
+
+  FileStatus Rename(const std::string& from, const std::string& to) override {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? FileStatus{} : LastError();
+  }
+
+  FileStatus SyncDirectoryOf(const std::string& path) override {
+    const int fd = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    FileStatus status;
+    // Some file systems cannot flush a directory and say so; nothing to do then.
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP) status = LastError();
+    ::close(fd);
+    return status;
+  }
+
+  FileStatus Remove(const std::string& path) override {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT ? FileStatus{} : LastError();
+  }
+};
+
+}  // namespace
+
+FileSystem& SystemFileSystem() {
+  static PosixFileSystem fs;
+  return fs;
+}
+
+}  // namespace velmora
