@@ -25,6 +25,7 @@ OpenResult SerialLink::OpenPort(const PortRequest& request) {
   if (port_->IsValid()) {
     port_->Apply(settings_);
     port_->Close();
+    portOpen_ = false;
   }
   sleeper_(5);
   if (request.name.empty()) {
