@@ -1,0 +1,163 @@
+#include "ui/widgets/log_window.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include "ui/look.h"
+
+namespace velmora::ui {
+namespace {
+
+// Lines the view itself lays out, wrapped lines included.
+int ViewLineCount(LogWindow& log) {
+  log.FlushPending();
+  QTextDocument* document = log.document();
+  int count = 0;
+  for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    document->documentLayout()->blockBoundingRect(block);  // lays the block out
+    count += block.layout()->lineCount();
+  }
+  return count;
+}
+
+QString Words(int count) {
+  QStringList words;
+  for (int i = 0; i < count; ++i) words << QStringLiteral("word%1").arg(i);
+  return words.join(u' ');
+}
+
+}  // namespace
+
+class LogWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<LogWindow> log_;
+
+ private slots:
+  void init() {
+    log_ = std::make_unique<LogWindow>();
+    log_->setFont(UiFont(8));
+    log_->resize(400, 200);
+    log_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(log_.get()));
+  }
+  void cleanup() { log_.reset(); }
+
+  void breaksLinesOnlyAtCrLfPairs_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("plain") << QStringLiteral("abc") << QStringList{"abc"};
+    QTest::newRow("empty") << QString() << QStringList{""};
+    QTest::newRow("pair in the middle") << QStringLiteral("ab\r\ncd") << QStringList{"ab", "cd"};
+    QTest::newRow("pair at the end") << QStringLiteral("ab\r\n") << QStringList{"ab", ""};
+    QTest::newRow("lone CR") << QStringLiteral("ab\rcd") << QStringList{"abcd"};
+    QTest::newRow("lone LF") << QStringLiteral("ab\ncd") << QStringList{"abcd"};
+    QTest::newRow("trailing CR") << QStringLiteral("ok\r") << QStringList{"ok"};
+    QTest::newRow("LF before CR is no pair") << QStringLiteral("a\n\rb") << QStringList{"ab"};
+    QTest::newRow("CR before a pair") << QStringLiteral("a\r\r\nb") << QStringList{"a", "b"};
+    QTest::newRow("NUL") << (QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b"))
+                         << QStringList{"ab"};
+  }
+  void breaksLinesOnlyAtCrLfPairs() {
+    QFETCH(QString, entry);
+    QFETCH(QStringList, lines);
+    QCOMPARE(LogWindow::ShownLines(entry), lines);
+  }
+
+  void showsLoneControlsAsNothing() {
+    log_->AppendEntry(QStringLiteral("one\rtwo"));
+    log_->AppendEntry(QStringLiteral("three\nfour") + QChar(u'\0'));
+    log_->AppendEntry(QStringLiteral("five\r\nsix\r"));
+    QCoreApplication::processEvents();
+    QCOMPARE(log_->toPlainText(), QStringLiteral("onetwo\nthreefour\nfive\nsix"));
+    QCOMPARE(log_->ShownLineCount(), 4);
+  }
+
+  void keepsTheEntriesUnchanged() {
+    const QStringList entries = {QStringLiteral("a\r\nb"), QStringLiteral("c\r"),
+                                 QStringLiteral("d") + QChar(u'\0')};
+    for (const QString& entry : entries) log_->AppendEntry(entry);
+    QCOMPARE(log_->Entries(), entries);
+  }
+
+  void countsEveryCrLfLine() {
+    log_->AppendEntry(QStringLiteral("a"));
+    QCOMPARE(log_->ShownLineCount(), 1);
+    log_->AppendEntry(QStringLiteral("b\r\nc"));
+    QCOMPARE(log_->ShownLineCount(), 3);
+    log_->AppendEntry(QStringLiteral("d\r\ne\r\n"));
+    QCOMPARE(log_->ShownLineCount(), 6);
+    QCOMPARE(ViewLineCount(*log_), 6);
+  }
+
+  void countsWrappedLinesAsTheViewDoesAtEveryWidth() {
+    log_->AppendEntry(Words(60));
+    log_->AppendEntry(QStringLiteral("short"));
+    log_->AppendEntry(QString(300, u'x'));  // no word boundary: wrapped anywhere
+    log_->AppendEntry(Words(30) + QStringLiteral("\r\n") + Words(30));
+    int previous = 0;
+    for (int width = 420; width >= 200; width -= 3) {
+      log_->resize(width, 200);
+      QCoreApplication::processEvents();
+      const int count = log_->ShownLineCount();
+      QCOMPARE(count, ViewLineCount(*log_));
+      QVERIFY(count >= previous);
+      previous = count;
+    }
+    QVERIFY2(previous > 20, qPrintable(QString::number(previous)));
+  }
+
+  void recountsAfterTheFontChanges() {
+    log_->AppendEntry(Words(40));
+    const int small = log_->ShownLineCount();
+    log_->SetLogFontPointSize(16);
+    QCoreApplication::processEvents();
+    const int large = log_->ShownLineCount();
+    QVERIFY(large > small);
+    QCOMPARE(large, ViewLineCount(*log_));
+  }
+
+  void drawsFiveThousandEntriesInOneBatch() {
+    for (int i = 0; i < 5000; ++i) log_->AppendEntry(QStringLiteral("line %1").arg(i));
+    QCOMPARE(log_->ShownLineCount(), 5000);
+    QCOMPARE(log_->document()->blockCount(), 1);  // nothing drawn until the event loop runs
+    QCoreApplication::processEvents();
+    QCOMPARE(log_->document()->blockCount(), 5000);
+    QCOMPARE(log_->document()->lastBlock().text(), QStringLiteral("line 4999"));
+    log_->AppendEntry(QStringLiteral("line 5000"));
+    QCOMPARE(log_->ShownLineCount(), 5001);
+    QCoreApplication::processEvents();
+    QCOMPARE(log_->document()->blockCount(), 5001);
+  }
+
+  void clearEmptiesTheViewTheEntriesAndTheCount() {
+    log_->AppendEntry(QStringLiteral("drawn\r\nline"));
+    QCoreApplication::processEvents();
+    log_->AppendEntry(QStringLiteral("still queued"));
+    log_->Clear();
+    QCoreApplication::processEvents();
+    QCOMPARE(log_->ShownLineCount(), 0);
+    QVERIFY(log_->Entries().isEmpty());
+    QCOMPARE(log_->toPlainText(), QString());
+    log_->AppendEntry(QStringLiteral("after"));
+    QCoreApplication::processEvents();
+    QCOMPARE(log_->toPlainText(), QStringLiteral("after"));
+    QCOMPARE(log_->ShownLineCount(), 1);
+  }
+
+  void replacesItsEntriesWithAnotherLogs() {
+    log_->AppendEntry(QStringLiteral("old"));
+    log_->ReplaceEntries({QStringLiteral("x\r\ny"), QStringLiteral("z")});
+    QCoreApplication::processEvents();
+    QCOMPARE(log_->toPlainText(), QStringLiteral("x\ny\nz"));
+    QCOMPARE(log_->ShownLineCount(), 3);
+  }
+};
+
+}  // namespace velmora::ui
+
+QTEST_MAIN(velmora::ui::LogWindowTest)
+#include "log_window_test.moc"

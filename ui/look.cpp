@@ -1,0 +1,26 @@
+#include "ui/look.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
+#include <QWidget>
+
+namespace velmora::ui {
+
+int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
+
+QFont UiFont(int points, bool bold) {
+  QFont font(QString::fromLatin1(kUiFontFamily));
+  font.setPixelSize(PointsToPixels(points));
+  font.setBold(bold);
+  return font;
+}
+
+void CenterOnScreen(QWidget& window) {
+  const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
+                                         screen->availableGeometry()));
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+class QWidget;
+
+namespace velmora::ui {
+
+// The window was designed for an 8-point sans-serif dialog font at 96 dots
+// per inch. Fonts are set in pixels so that every platform, the offscreen one
+// of the tests included, lays the texts out alike; the family is one that has
+// Cyrillic and the arrows.
+inline constexpr char kUiFontFamily[] = "DejaVu Sans";
+
+// Rounded to the nearest pixel: 8 pt -> 11 px, 10 -> 13, 14 -> 19, 15 -> 20,
+// 18 -> 24, 24 -> 32.
+int PointsToPixels(int points);
+QFont UiFont(int points, bool bold = false);
+
+// The help panel's cream, 0x00F0FBFF as stored (blue in the high byte).
+inline constexpr QColor kCream{255, 251, 240};
+
+// Places a top-level window in the middle of its screen's available area.
+void CenterOnScreen(QWidget& window);
+
+}  // namespace velmora::ui

@@ -1,0 +1,24 @@
+#include <QApplication>
+
+#include "ui/dialogs.h"
+#include "ui/info_window.h"
+#include "ui/look.h"
+#include "ui/main_window.h"
+#include "ui/open_port_error_window.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setFont(velmora::ui::UiFont(8));
+
+  velmora::ui::QtUserDialogs dialogs;
+  velmora::ui::TForm1 window(dialogs);
+  dialogs.SetOwner(&window);
+  // The secondary windows exist from the start, hidden, and are shown modally.
+  velmora::ui::TInfo info;
+  velmora::ui::TOpenPortError portError;
+  dialogs.SetWindows(&info, &portError);
+
+  velmora::ui::CenterOnScreen(window);
+  window.show();
+  return QApplication::exec();
+}

@@ -1,0 +1,36 @@
+#include "ui/text_codec.h"
+
+#include "common/cp1251.h"
+
+namespace velmora::ui {
+
+QString ToQString(BytesView bytes) {
+  QString out;
+  out.reserve(static_cast<qsizetype>(bytes.size()));
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    // Every code point of the code page lies in the basic plane.
+    out.append(QChar(static_cast<char16_t>(Cp1251ToUnicode(ByteAt(bytes, i)))));
+  }
+  return out;
+}
+
+Bytes ToBytes(const QString& text) {
+  Bytes out;
+  out.reserve(static_cast<std::size_t>(text.size()));
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar unit = text.at(i);
+    if (unit.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+      out.push_back('?');
+      ++i;
+      continue;
+    }
+    if (unit.isSurrogate()) {
+      out.push_back('?');
+      continue;
+    }
+    out.push_back(static_cast<char>(UnicodeToCp1251(unit.unicode())));
+  }
+  return out;
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QString>
+
+namespace velmora::ui {
+
+// A line edit whose length limit binds the user only. QLineEdit's own
+// maximum length also cuts texts set by the program, but the terminal must
+// show a longer history line or macro whole in an edit that lets the user
+// type only so many characters. So Qt's limit stays at its default (32767)
+// and the user's limit is applied after each user edit (typing, pasting,
+// dropping, undo): the inserted part is cut so that the text grows no longer
+// than the limit. A text already longer than the limit keeps its length, and
+// the user can shorten it but not add to it.
+class LimitedEdit : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  explicit LimitedEdit(QWidget* parent = nullptr);
+
+  // 0: no limit of our own.
+  void SetUserMaxLength(int length) { userMaxLength_ = length; }
+  int UserMaxLength() const { return userMaxLength_; }
+
+ private:
+  void OnTextEdited(const QString& after);
+
+  QString before_;  // the text before the edit being handled
+  int userMaxLength_ = 0;
+};
+
+}  // namespace velmora::ui

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QTimer>
+
+namespace velmora::ui {
+
+// The log display: one entry per packet, wrapped at the window's width, with
+// a vertical scroll bar. Only a CR LF pair breaks an entry into lines on the
+// screen; a lone CR, a lone LF and NUL show as nothing.
+//
+// Appending is cheap at any rate: the entry and the line count are updated at
+// once, while the lines reach the screen in one batch per pass of the event
+// loop. The count adds each entry's own wrapped lines for the current width
+// and font, and is worked out afresh only after the width or the font changed.
+class LogWindow : public QPlainTextEdit {
+  Q_OBJECT
+
+ public:
+  explicit LogWindow(QWidget* parent = nullptr);
+
+  void AppendEntry(const QString& entry);
+  // The entries as appended, unchanged.
+  const QStringList& Entries() const { return entries_; }
+  // Lines as the window shows them, wrapped lines included.
+  int ShownLineCount() const;
+  void Clear();
+  // Shows other entries in place of these (the frozen copy of a pause).
+  void ReplaceEntries(const QStringList& entries);
+  void SetLogFontPointSize(int points);
+  // Draws the queued lines now instead of on the next pass of the event loop.
+  void FlushPending();
+
+  // The screen lines of one entry, before wrapping. Sample: "ok\r\n12\r" ->
+  // "ok", "12".
+  static QStringList ShownLines(const QString& entry);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  int WrapWidth() const;
+  int WrappedLineCount(const QString& line, int width) const;
+  int EntryLineCount(const QString& entry, int width) const;
+
+  QStringList entries_;
+  QStringList pending_;  // screen lines not drawn yet
+  int drawnLines_ = 0;
+  mutable int lineCount_ = 0;
+  mutable int countedWidth_ = -1;
+  mutable bool countValid_ = true;
+  QTimer flushTimer_;
+};
+
+}  // namespace velmora::ui
