@@ -5,13 +5,14 @@
 #include "ui/look.h"
 #include "ui/main_window.h"
 #include "ui/open_port_error_window.h"
+#include "ui/terminal_services.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setFont(velmora::ui::UiFont(8));
 
   velmora::ui::QtUserDialogs dialogs;
-  velmora::ui::TForm1 window(dialogs);
+  velmora::ui::TForm1 window(dialogs, velmora::ui::TerminalServices::System());
   dialogs.SetOwner(&window);
   // The secondary windows exist from the start, hidden, and are shown modally.
   velmora::ui::TInfo info;

@@ -1,18 +1,72 @@
 #include "ui/main_window.h"
 
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 
+#include "ui/console.h"
 #include "ui/main_form.h"
+#include "ui/port_bar.h"
+#include "ui/receive_view.h"
+#include "ui/text_codec.h"
+#include "ui/widgets/limited_edit.h"
+#include "ui/widgets/log_window.h"
 
 namespace velmora::ui {
 
-TForm1::TForm1(UserDialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), form_(new MainForm(this)) {
+namespace {
+// The log window is emptied when it shows more than this many lines.
+constexpr int kMaxLogLines = 5000;
+}  // namespace
+
+TForm1::TForm1(UserDialogs& dialogs, TerminalServices services, QWidget* parent)
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      services_(std::move(services)),
+      form_(new MainForm(this)),
+      link_(services_.portFactory, services_.sleeper),
+      transmitter_(link_, history_, traffic_, *services_.clock),
+      receiver_(link_, traffic_, *services_.clock) {
   setObjectName(QStringLiteral("TForm1"));
   setWindowTitle(QStringLiteral("Velmora v1.10"));
   setCentralWidget(form_);
   resize(kDesignClientWidth, kDesignClientHeight);
+
+  portBar_ = std::make_unique<PortBar>(*form_, dialogs_, link_, *services_.discovery);
+  console_ = std::make_unique<Console>(*form_, dialogs_, transmitter_);
+  receiveView_ = std::make_unique<ReceiveView>(*form_, receiver_, link_, traffic_);
+  connect(portBar_.get(), &PortBar::PortStateChanged, receiveView_.get(),
+          &ReceiveView::PortStateChanged);
+  connect(portBar_.get(), &PortBar::SendAfterConnect, this, &TForm1::CheckSendDataAftConnect);
+
+  customFunctions_.setObjectName(QStringLiteral("CustomFunctions"));
+  customFunctions_.setInterval(10);
+  connect(&customFunctions_, &QTimer::timeout, this, &TForm1::CustomFunctionsTimer);
+
+  FormCreate();
+  customFunctions_.start();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate() {
+  receiveView_->BTClrStatClick();
+  form_->MainWindow->Clear();
   form_->BTConnect->setFocus();
+  receiveView_->ShowTimeRx();
+  portBar_->ScanPorts(true);
+}
+
+void TForm1::SendPortData(const Bytes& command) { console_->SendPortData(command); }
+
+void TForm1::CheckSendDataAftConnect() {
+  // Without a loaded command file, a connect sends the console line once.
+  SendPortData(ToBytes(form_->MainStrCmd->text()));
+}
+
+void TForm1::CustomFunctionsTimer() {
+  form_->FastOldCmd->resize(form_->MainStrCmd->width(), form_->FastOldCmd->height());
+  if (form_->MainWindow->ShownLineCount() > kMaxLogLines) form_->MainWindow->Clear();
 }
 
 }  // namespace velmora::ui

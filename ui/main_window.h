@@ -1,26 +1,68 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
+#include <memory>
+
+#include "common/traffic.h"
+#include "receive/receiver.h"
+#include "serial/serial_link.h"
+#include "transmit/sent_history.h"
+#include "transmit/transmitter.h"
+#include "ui/terminal_services.h"
 
 namespace velmora::ui {
 
+class Console;
 class MainForm;
+class PortBar;
+class ReceiveView;
 class UserDialogs;
 
-// The main window: a frame around the form, without menu or status bar. The
-// handlers and the timers live here.
+// The main window: the form, the terminal's state and the parts that drive
+// it (the port bar, the console, the receive view), and the housekeeping
+// timer.
 class TForm1 : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit TForm1(UserDialogs& dialogs, QWidget* parent = nullptr);
+  TForm1(UserDialogs& dialogs, TerminalServices services, QWidget* parent = nullptr);
+  ~TForm1() override;
 
   MainForm& Form() { return *form_; }
   UserDialogs& Dialogs() { return dialogs_; }
+  PortBar& Ports() { return *portBar_; }
+  Console& ConsoleLine() { return *console_; }
+  ReceiveView& Receive() { return *receiveView_; }
+  SerialLink& Link() { return link_; }
+  Traffic& Counters() { return traffic_; }
+  SentHistory& History() { return history_; }
+  Receiver& ReceivePath() { return receiver_; }
+  const Clock& TimeSource() const { return *services_.clock; }
+
+  // The single path of every packet.
+  void SendPortData(const Bytes& command);
+  // Send-on-connect, run after a connect when "Отправить при соединении" is
+  // checked.
+  void CheckSendDataAftConnect();
+  // The 10 ms housekeeping tick.
+  void CustomFunctionsTimer();
 
  private:
+  void FormCreate();
+
   UserDialogs& dialogs_;
+  TerminalServices services_;
   MainForm* form_;
+  SerialLink link_;
+  Traffic traffic_;
+  SentHistory history_;
+  Transmitter transmitter_;
+  Receiver receiver_;
+  std::unique_ptr<PortBar> portBar_;
+  std::unique_ptr<Console> console_;
+  std::unique_ptr<ReceiveView> receiveView_;
+  QTimer customFunctions_;
 };
 
 }  // namespace velmora::ui

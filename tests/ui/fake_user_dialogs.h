@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "ui/dialogs.h"
 
@@ -11,7 +12,11 @@ namespace velmora::ui {
 class FakeUserDialogs : public UserDialogs {
  public:
   void ShowMessage(const QString& text) override { messages.append(text); }
-  void ShowPortError() override { ++portErrors; }
+  void ShowPortError() override {
+    ++portErrors;
+    // What the user could do while the modal window is open.
+    if (whilePortErrorShown) whilePortErrorShown();
+  }
   void ShowInfo() override { ++infos; }
   QString ChooseCommandFile() override { return commandFile; }
 
@@ -19,6 +24,7 @@ class FakeUserDialogs : public UserDialogs {
   int portErrors = 0;
   int infos = 0;
   QString commandFile;  // what the next file choice answers; empty: cancelled
+  std::function<void()> whilePortErrorShown;
 };
 
 }  // namespace velmora::ui

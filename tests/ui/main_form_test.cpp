@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "fake_user_dialogs.h"
+#include "test_services.h"
 #include "ui/main_window.h"
 #include "ui/widgets/clickable_label.h"
 #include "ui/widgets/double_click_combo_box.h"
@@ -56,7 +57,7 @@ class MainFormTest : public QObject {
 
  private slots:
   void init() {
-    window_ = std::make_unique<TForm1>(dialogs_);
+    window_ = std::make_unique<TForm1>(dialogs_, TestServices());
     form_ = &window_->Form();
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -217,7 +218,8 @@ class MainFormTest : public QObject {
     row("BTConnect", QStringLiteral("Connect"));
     row("BTRescan", QStringLiteral("ReScan"));
     row("AutoConnect", QStringLiteral("AutoConnect"));
-    row("TimeOutAns", QStringLiteral("TimeRX: 10000"));
+    // Start-up replaces the design caption "TimeRX: 10000" at once.
+    row("TimeOutAns", QStringLiteral("TimeRX: 0"));
     row("FiltrLog", QString(), QStringLiteral("Фильтр сообщений"));
     row("BTLog", QStringLiteral("Clear"), QStringLiteral("Очистить окно лога"));
     row("StartLog", QStringLiteral("Start Log"));
@@ -295,7 +297,11 @@ class MainFormTest : public QObject {
   }
 
   void offersThePortSettingsAsTypableLists() {
-    QCOMPARE(Items(form_->ComPort), QStringList());
+    // The silent start-up scan found no port: the fallback list, nothing chosen.
+    QCOMPARE(Items(form_->ComPort),
+             (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9"}));
+    QCOMPARE(form_->ComPort->currentText(), QString());
+    QVERIFY(dialogs_.messages.isEmpty());
     QCOMPARE(Items(form_->BaudRate),
              (QStringList{"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"}));
     QCOMPARE(form_->BaudRate->currentIndex(), 0);

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "receive/receive_host.h"
+#include "receive/receiver.h"
+
+class QSocketNotifier;
+
+namespace velmora::ui {
+
+class MainForm;
+
+// The window's side of the receive path: the poll timer and the readiness
+// notification that drive the receiver, the log lines and the statistics
+// labels, the packet time-out arrows and the filter edit's colours.
+//
+// The poll timer fires about 900 times a second and costs a few per cent of a
+// core even when idle, so it runs only while it has work: while a packet is
+// waiting for its time-out, or when the port gives no readiness notification
+// (a platform without one, or after a read error). New bytes wake a poll
+// through the notifier. A hung-up port (a vanished adapter stays "readable"
+// for ever) gets neither until it is opened again.
+class ReceiveView : public QObject, public ReceiveHost {
+  Q_OBJECT
+
+ public:
+  ReceiveView(MainForm& form, Receiver& receiver, SerialLink& link, Traffic& traffic);
+  ~ReceiveView() override;
+
+  // One tick of the poll: the receive timer's handler.
+  void RxTimerTimer();
+  // The port was opened or closed.
+  void PortStateChanged();
+  void TimeOutRxClick(bool up);
+  // Shows TimeRX in its label: yellow when not 0.
+  void ShowTimeRx();
+  void BTClrStatClick();
+  void FiltrLogClick();
+  void FiltrLogExit();
+
+  // Call points of later features: the after-answer send step and the log file.
+  std::function<void()> afterAnswer;
+  std::function<bool(const Bytes& line)> writeLogFile;
+
+  const QTimer& RxTimer() const { return rxTimer_; }
+  bool NotifierEnabled() const;
+
+  // ReceiveHost
+  ReceiveInputs CurrentReceiveInputs() override;
+  void AppendLogLine(const Bytes& line) override;
+  bool WriteLogFile(const Bytes& line) override;
+  void ShowByteCounters(const Bytes& text) override;
+  void ShowReadCount(const Bytes& text) override;
+  void ShowGaps(const Bytes& minText, const Bytes& maxText) override;
+  void AfterAnswer() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void SchedulePolling();
+  void WatchDescriptor(int descriptor);
+
+  MainForm& form_;
+  Receiver& receiver_;
+  SerialLink& link_;
+  Traffic& traffic_;
+  QTimer rxTimer_;
+  std::unique_ptr<QSocketNotifier> notifier_;
+  bool portGone_ = false;  // hung up: no polling until the next open
+};
+
+}  // namespace velmora::ui
