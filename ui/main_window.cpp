@@ -5,6 +5,8 @@
 #include <QPushButton>
 
 #include "ui/console.h"
+#include "ui/history_lists.h"
+#include "ui/macro_panel.h"
 #include "ui/main_form.h"
 #include "ui/port_bar.h"
 #include "ui/receive_view.h"
@@ -35,6 +37,10 @@ TForm1::TForm1(UserDialogs& dialogs, TerminalServices services, QWidget* parent)
   portBar_ = std::make_unique<PortBar>(*form_, dialogs_, link_, *services_.discovery);
   console_ = std::make_unique<Console>(*form_, dialogs_, transmitter_);
   receiveView_ = std::make_unique<ReceiveView>(*form_, receiver_, link_, traffic_);
+  const auto send = [this](const Bytes& command) { SendPortData(command); };
+  macroPanel_ = std::make_unique<MacroPanel>(*form_, dialogs_, store_, send);
+  historyLists_ = std::make_unique<HistoryLists>(*form_, history_, send);
+  console_->historyRecorded = [this] { historyLists_->HistoryRecorded(); };
   connect(portBar_.get(), &PortBar::PortStateChanged, receiveView_.get(),
           &ReceiveView::PortStateChanged);
   connect(portBar_.get(), &PortBar::SendAfterConnect, this, &TForm1::CheckSendDataAftConnect);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "common/traffic.h"
+#include "macros/cmd_list_store.h"
 #include "receive/receiver.h"
 #include "serial/serial_link.h"
 #include "transmit/sent_history.h"
@@ -14,6 +15,8 @@
 namespace velmora::ui {
 
 class Console;
+class HistoryLists;
+class MacroPanel;
 class MainForm;
 class PortBar;
 class ReceiveView;
@@ -38,6 +41,9 @@ class TForm1 : public QMainWindow {
   Traffic& Counters() { return traffic_; }
   SentHistory& History() { return history_; }
   Receiver& ReceivePath() { return receiver_; }
+  CmdListStore& Store() { return store_; }
+  MacroPanel& Macros() { return *macroPanel_; }
+  HistoryLists& HistoryView() { return *historyLists_; }
   const Clock& TimeSource() const { return *services_.clock; }
 
   // The single path of every packet.
@@ -59,9 +65,12 @@ class TForm1 : public QMainWindow {
   SentHistory history_;
   Transmitter transmitter_;
   Receiver receiver_;
+  CmdListStore store_;
   std::unique_ptr<PortBar> portBar_;
   std::unique_ptr<Console> console_;
   std::unique_ptr<ReceiveView> receiveView_;
+  std::unique_ptr<MacroPanel> macroPanel_;
+  std::unique_ptr<HistoryLists> historyLists_;
   QTimer customFunctions_;
 };
 
