@@ -233,6 +233,11 @@ std::optional<termios> PtyDevice::LineSettings() const {
   return tio;
 }
 
+std::chrono::steady_clock::time_point PtyDevice::LastSentAt() const {
+  std::lock_guard lock(mutex_);
+  return lastSentAt_;
+}
+
 bool PtyDevice::Plugged() const {
   std::lock_guard lock(mutex_);
   return master_ >= 0;
@@ -320,11 +325,15 @@ void PtyDevice::WritePending() {
   std::lock_guard lock(mutex_);
   const auto now = SteadyClock::now();
   while (!pending_.empty() && pending_.front().due <= now) {
-    std::string& bytes = pending_.front().bytes;
-    const ssize_t n = ::write(master_, bytes.data(), bytes.size());
+    Pending& front = pending_.front();
+    const ssize_t n =
+        ::write(master_, front.bytes.data() + front.offset, front.bytes.size() - front.offset);
     if (n < 0) break;  // EAGAIN: the terminal is not reading; POLLOUT comes back
-    bytes.erase(0, static_cast<std::size_t>(n));
-    if (bytes.empty()) pending_.pop_front();
+    front.offset += static_cast<std::size_t>(n);
+    if (front.offset == front.bytes.size()) {
+      pending_.pop_front();
+      lastSentAt_ = SteadyClock::now();
+    }
   }
   changed_.notify_all();
 }

@@ -79,6 +79,10 @@ class PtyDevice {
   // The line settings the terminal set, as the device side sees them.
   std::optional<termios> LineSettings() const;
 
+  // When the last queued bytes were handed to the pty (a send, a scripted
+  // reply or a flood finished).
+  std::chrono::steady_clock::time_point LastSentAt() const;
+
   // Sends bytes as the device, at once.
   void Send(std::string_view bytes);
 
@@ -93,6 +97,7 @@ class PtyDevice {
   struct Pending {
     std::chrono::steady_clock::time_point due;
     std::string bytes;
+    std::size_t offset = 0;  // how much of `bytes` the pty has taken
   };
 
   void OpenPair();
@@ -116,6 +121,7 @@ class PtyDevice {
   bool floodStarted_ = false;
   bool stopping_ = false;
   std::deque<Pending> pending_;
+  std::chrono::steady_clock::time_point lastSentAt_{};
   std::thread thread_;
 };
 
