@@ -16,6 +16,14 @@ QFont UiFont(int points, bool bold) {
   return font;
 }
 
+QFont LogFont(int points) {
+  QFont font(QString::fromLatin1(kLogFontFamily));
+  font.setStyleHint(QFont::Monospace);
+  font.setPixelSize(PointsToPixels(points));
+  font.setKerning(false);
+  return font;
+}
+
 void CenterOnScreen(QWidget& window) {
   const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;

@@ -13,6 +13,12 @@ namespace velmora::ui {
 // Cyrillic and the arrows.
 inline constexpr char kUiFontFamily[] = "DejaVu Sans";
 
+// The log windows use the monospaced face of the same family, without
+// kerning: every character has its own fixed advance, so the window can count
+// its wrapped lines without laying the text out (see LogWindow).
+inline constexpr char kLogFontFamily[] = "DejaVu Sans Mono";
+QFont LogFont(int points);
+
 // Rounded to the nearest pixel: 8 pt -> 11 px, 10 -> 13, 14 -> 19, 15 -> 20,
 // 18 -> 24, 24 -> 32.
 int PointsToPixels(int points);

@@ -1,10 +1,12 @@
 #include "ui/widgets/log_window.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QRandomGenerator>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include "common/cp1251.h"
 #include "ui/look.h"
 
 namespace velmora::ui {
@@ -39,7 +41,6 @@ class LogWindowTest : public QObject {
  private slots:
   void init() {
     log_ = std::make_unique<LogWindow>();
-    log_->setFont(UiFont(8));
     log_->resize(400, 200);
     log_->show();
     QVERIFY(QTest::qWaitForWindowExposed(log_.get()));
@@ -71,7 +72,7 @@ class LogWindowTest : public QObject {
     log_->AppendEntry(QStringLiteral("one\rtwo"));
     log_->AppendEntry(QStringLiteral("three\nfour") + QChar(u'\0'));
     log_->AppendEntry(QStringLiteral("five\r\nsix\r"));
-    QCoreApplication::processEvents();
+    log_->FlushPending();
     QCOMPARE(log_->toPlainText(), QStringLiteral("onetwo\nthreefour\nfive\nsix"));
     QCOMPARE(log_->ShownLineCount(), 4);
   }
@@ -110,6 +111,27 @@ class LogWindowTest : public QObject {
     QVERIFY2(previous > 20, qPrintable(QString::number(previous)));
   }
 
+  // Every character the terminal can show (the 1251 code page), runs of
+  // blanks and long words, counted without layout, against the view's own.
+  void countsAnyCodePageTextAsTheViewDoes() {
+    QRandomGenerator random(1251);
+    for (int i = 0; i < 40; ++i) {
+      QString entry;
+      const int length = static_cast<int>(random.bounded(1, 400));
+      for (int k = 0; k < length; ++k) {
+        const auto byte = static_cast<std::uint8_t>(random.bounded(256));
+        entry.append(random.bounded(5) == 0 ? QChar(u' ')
+                                            : QChar(static_cast<char16_t>(Cp1251ToUnicode(byte))));
+      }
+      log_->AppendEntry(entry);
+    }
+    for (int width = 420; width >= 150; width -= 7) {
+      log_->resize(width, 200);
+      QCoreApplication::processEvents();
+      QCOMPARE(log_->ShownLineCount(), ViewLineCount(*log_));
+    }
+  }
+
   void recountsAfterTheFontChanges() {
     log_->AppendEntry(Words(40));
     const int small = log_->ShownLineCount();
@@ -123,19 +145,17 @@ class LogWindowTest : public QObject {
   void drawsFiveThousandEntriesInOneBatch() {
     for (int i = 0; i < 5000; ++i) log_->AppendEntry(QStringLiteral("line %1").arg(i));
     QCOMPARE(log_->ShownLineCount(), 5000);
-    QCOMPARE(log_->document()->blockCount(), 1);  // nothing drawn until the event loop runs
-    QCoreApplication::processEvents();
-    QCOMPARE(log_->document()->blockCount(), 5000);
+    QCOMPARE(log_->document()->blockCount(), 1);  // nothing drawn until the batch is due
+    QTRY_COMPARE(log_->document()->blockCount(), 5000);
     QCOMPARE(log_->document()->lastBlock().text(), QStringLiteral("line 4999"));
     log_->AppendEntry(QStringLiteral("line 5000"));
     QCOMPARE(log_->ShownLineCount(), 5001);
-    QCoreApplication::processEvents();
-    QCOMPARE(log_->document()->blockCount(), 5001);
+    QTRY_COMPARE(log_->document()->blockCount(), 5001);
   }
 
   void clearEmptiesTheViewTheEntriesAndTheCount() {
     log_->AppendEntry(QStringLiteral("drawn\r\nline"));
-    QCoreApplication::processEvents();
+    log_->FlushPending();
     log_->AppendEntry(QStringLiteral("still queued"));
     log_->Clear();
     QCoreApplication::processEvents();
@@ -143,7 +163,7 @@ class LogWindowTest : public QObject {
     QVERIFY(log_->Entries().isEmpty());
     QCOMPARE(log_->toPlainText(), QString());
     log_->AppendEntry(QStringLiteral("after"));
-    QCoreApplication::processEvents();
+    log_->FlushPending();
     QCOMPARE(log_->toPlainText(), QStringLiteral("after"));
     QCOMPARE(log_->ShownLineCount(), 1);
   }
@@ -151,7 +171,7 @@ class LogWindowTest : public QObject {
   void replacesItsEntriesWithAnotherLogs() {
     log_->AppendEntry(QStringLiteral("old"));
     log_->ReplaceEntries({QStringLiteral("x\r\ny"), QStringLiteral("z")});
-    QCoreApplication::processEvents();
+    log_->FlushPending();
     QCOMPARE(log_->toPlainText(), QStringLiteral("x\ny\nz"));
     QCOMPARE(log_->ShownLineCount(), 3);
   }

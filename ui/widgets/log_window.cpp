@@ -13,19 +13,27 @@ LogWindow::LogWindow(QWidget* parent) : QPlainTextEdit(parent) {
   setReadOnly(true);
   setUndoRedoEnabled(false);
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  setWordWrapMode(QTextOption::WrapAnywhere);
+  setFont(LogFont(8));
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Lines reach the screen at most about 30 times a second: a busy line then
+  // costs one layout and one paint per batch instead of one per packet.
   flushTimer_.setSingleShot(true);
-  flushTimer_.setInterval(0);
+  flushTimer_.setInterval(kFlushIntervalMs);
   connect(&flushTimer_, &QTimer::timeout, this, &LogWindow::FlushPending);
 }
 
 QStringList LogWindow::ShownLines(const QString& entry) {
   QStringList lines = entry.split(QStringLiteral("\r\n"));
+  // Control characters have no glyph: a lone CR or LF, NUL and the rest show
+  // as nothing, so every character left has an advance of its own. So does
+  // the soft hyphen, which is invisible except where a line breaks.
   for (QString& line : lines) {
-    line.remove(QChar(u'\r'));
-    line.remove(QChar(u'\n'));
-    line.remove(QChar(u'\0'));
+    line.removeIf([](QChar c) {
+      const char16_t u = c.unicode();
+      return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0xAD;
+    });
   }
   return lines;
 }
@@ -36,18 +44,49 @@ int LogWindow::WrapWidth() const {
   return viewport()->width() - static_cast<int>(2 * margin);
 }
 
-int LogWindow::WrappedLineCount(const QString& line, int width) const {
-  if (line.isEmpty()) return 1;
-  QTextLayout layout(line, font());
-  layout.setTextOption(document()->defaultTextOption());
+int LogWindow::Advance(char16_t c) const {
+  auto found = advances_.constFind(c);
+  if (found != advances_.constEnd()) return *found;
+  // Laid out alone, as the window lays it out: a character the font lacks
+  // gets the advance of the font that stands in for it.
+  QTextLayout layout(QString(QChar(c)), font());
   layout.beginLayout();
-  int count = 0;
-  for (QTextLine text = layout.createLine(); text.isValid(); text = layout.createLine()) {
-    text.setLineWidth(width);
-    ++count;
-  }
+  QTextLine line = layout.createLine();
+  if (line.isValid()) line.setLineWidth(1e6);
+  const int advance = line.isValid() ? qRound(line.naturalTextWidth() * 64) : 0;
   layout.endLayout();
-  return count > 0 ? count : 1;
+  advances_.insert(c, advance);
+  return advance;
+}
+
+// The window wraps anywhere, at the character that would overflow the line;
+// blanks (U+0020 only: a no-break space is a glyph like any other) at a break
+// hang past the edge and move nothing to the next line.
+// With fixed advances per character (a monospaced font without kerning) the
+// count follows from the advances alone, without laying the text out.
+int LogWindow::WrappedLineCount(const QString& line, int width) const {
+  const qint64 limit = static_cast<qint64>(width) * 64;
+  int count = 1;
+  qint64 used = 0;    // glyphs and inner blanks on the current line
+  qint64 blanks = 0;  // blanks since the last glyph
+  bool occupied = false;
+  for (const QChar c : line) {
+    const int advance = Advance(c.unicode());
+    if (c == u' ') {
+      blanks += advance;
+      occupied = true;
+      continue;
+    }
+    if (occupied && used + blanks + advance > limit) {
+      ++count;
+      used = advance;
+    } else {
+      used += blanks + advance;
+    }
+    blanks = 0;
+    occupied = true;
+  }
+  return count;
 }
 
 int LogWindow::EntryLineCount(const QString& entry, int width) const {
@@ -67,6 +106,7 @@ void LogWindow::AppendEntry(const QString& entry) {
   if (countValid_) lineCount_ += EntryLineCount(entry, countedWidth_);
   pending_.append(ShownLines(entry));
   if (!flushTimer_.isActive()) flushTimer_.start();
+  emit entryAppended();
 }
 
 int LogWindow::ShownLineCount() const {
@@ -111,7 +151,7 @@ void LogWindow::ReplaceEntries(const QStringList& entries) {
   for (const QString& entry : entries) AppendEntry(entry);
 }
 
-void LogWindow::SetLogFontPointSize(int points) { setFont(UiFont(points)); }
+void LogWindow::SetLogFontPointSize(int points) { setFont(LogFont(points)); }
 
 void LogWindow::resizeEvent(QResizeEvent* event) {
   QPlainTextEdit::resizeEvent(event);
@@ -120,7 +160,10 @@ void LogWindow::resizeEvent(QResizeEvent* event) {
 
 void LogWindow::changeEvent(QEvent* event) {
   QPlainTextEdit::changeEvent(event);
-  if (event->type() == QEvent::FontChange) countValid_ = false;
+  if (event->type() == QEvent::FontChange) {
+    countValid_ = false;
+    advances_.clear();
+  }
 }
 
 }  // namespace velmora::ui

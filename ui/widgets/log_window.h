@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QTimer>
@@ -11,13 +12,15 @@ namespace velmora::ui {
 // screen; a lone CR, a lone LF and NUL show as nothing.
 //
 // Appending is cheap at any rate: the entry and the line count are updated at
-// once, while the lines reach the screen in one batch per pass of the event
-// loop. The count adds each entry's own wrapped lines for the current width
+// once, while the lines reach the screen in batches, at most every
+// kFlushIntervalMs. The count adds each entry's own wrapped lines for the current width
 // and font, and is worked out afresh only after the width or the font changed.
 class LogWindow : public QPlainTextEdit {
   Q_OBJECT
 
  public:
+  static constexpr int kFlushIntervalMs = 30;
+
   explicit LogWindow(QWidget* parent = nullptr);
 
   void AppendEntry(const QString& entry);
@@ -29,12 +32,16 @@ class LogWindow : public QPlainTextEdit {
   // Shows other entries in place of these (the frozen copy of a pause).
   void ReplaceEntries(const QStringList& entries);
   void SetLogFontPointSize(int points);
-  // Draws the queued lines now instead of on the next pass of the event loop.
+  // Draws the queued lines now instead of when the batch is due.
   void FlushPending();
 
   // The screen lines of one entry, before wrapping. Sample: "ok\r\n12\r" ->
   // "ok", "12".
   static QStringList ShownLines(const QString& entry);
+
+ signals:
+  // An entry was appended (the window's housekeeping checks the line limit).
+  void entryAppended();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -43,6 +50,8 @@ class LogWindow : public QPlainTextEdit {
  private:
   int WrapWidth() const;
   int WrappedLineCount(const QString& line, int width) const;
+  // A character's advance as the layout sums it, in 1/64 pixel.
+  int Advance(char16_t c) const;
   int EntryLineCount(const QString& entry, int width) const;
 
   QStringList entries_;
@@ -52,6 +61,7 @@ class LogWindow : public QPlainTextEdit {
   mutable int countedWidth_ = -1;
   mutable bool countValid_ = true;
   QTimer flushTimer_;
+  mutable QHash<char16_t, int> advances_;  // for the current font
 };
 
 }  // namespace velmora::ui
