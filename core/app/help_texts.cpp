@@ -5,7 +5,7 @@
 namespace velmora {
 namespace {
 
-using Utf8Panel = std::array<const char*, kHelpLineCount>;
+using Utf8Panel = std::array<const char*, kHelpTextLines>;
 
 // The introduction first, then the topics in the order of HelpTopic. The
 // doubled blanks, the trailing blank of the introduction's line 9, the
@@ -229,7 +229,7 @@ const std::array<HelpPanelText, 1 + kHelpTopicCount>& Panels() {
   static const auto panels = [] {
     std::array<HelpPanelText, 1 + kHelpTopicCount> converted;
     for (std::size_t p = 0; p < kPanels.size(); ++p) {
-      for (std::size_t line = 0; line < kHelpLineCount; ++line) {
+      for (std::size_t line = 0; line < kHelpTextLines; ++line) {
         converted[p][line] = Utf8ToCp1251(kPanels[p][line]);
       }
     }

@@ -8,8 +8,8 @@
 namespace velmora {
 
 // The twelve lines of the help panel, in 1251 bytes; line 1 is the title.
-inline constexpr std::size_t kHelpLineCount = 12;
-using HelpPanelText = std::array<Bytes, kHelpLineCount>;
+inline constexpr std::size_t kHelpTextLines = 12;
+using HelpPanelText = std::array<Bytes, kHelpTextLines>;
 
 // The introduction shown at start-up.
 const HelpPanelText& OutHelpHelp();

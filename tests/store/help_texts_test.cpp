@@ -12,7 +12,7 @@ std::string Line(const HelpPanelText& panel, std::size_t number) {
 }
 
 TEST(HelpTexts, TheIntroductionIsExactlyItsTwelveLines) {
-  const char* const expected[kHelpLineCount] = {
+  const char* const expected[kHelpTextLines] = {
       "Краткая справка по каждой команде",
       "   Здесь будет отображаться описание команд.",
       "   Редактируемая  справка  отображается при",
@@ -27,7 +27,7 @@ TEST(HelpTexts, TheIntroductionIsExactlyItsTwelveLines) {
       "   подвижном состоянии над нужным элементом.",
   };
   const HelpPanelText& panel = OutHelpHelp();
-  for (std::size_t i = 0; i < kHelpLineCount; ++i) {
+  for (std::size_t i = 0; i < kHelpTextLines; ++i) {
     EXPECT_EQ(Cp1251ToUtf8(panel[i]), expected[i]) << "line " << i + 1;
   }
   // One byte a character: the trailing blank of line 9 is its 19th byte.
@@ -58,7 +58,7 @@ TEST(HelpTexts, TheTitlesComeInTheOrderOfTheTopicControls) {
 TEST(HelpTexts, TheConnectTopicIsItsTitleAndElevenLinesOfThreeBlanks) {
   const HelpPanelText& panel = OutHelpConnect();
   EXPECT_EQ(Line(panel, 1), "Создание соединения");
-  for (std::size_t line = 2; line <= kHelpLineCount; ++line) EXPECT_EQ(panel[line - 1], "   ");
+  for (std::size_t line = 2; line <= kHelpTextLines; ++line) EXPECT_EQ(panel[line - 1], "   ");
 }
 
 TEST(HelpTexts, BodyLinesWithoutTextHoldThreeBlanksAndTheCyclicTopicsLastSixTwo) {
@@ -69,7 +69,7 @@ TEST(HelpTexts, BodyLinesWithoutTextHoldThreeBlanksAndTheCyclicTopicsLastSixTwo)
   const HelpPanelText& cyclic = OutHelpCiklSend();
   EXPECT_EQ(cyclic[1], "   ");
   EXPECT_EQ(Line(cyclic, 6), "  команды.");
-  for (std::size_t line = 7; line <= kHelpLineCount; ++line) EXPECT_EQ(cyclic[line - 1], "  ");
+  for (std::size_t line = 7; line <= kHelpTextLines; ++line) EXPECT_EQ(cyclic[line - 1], "  ");
 }
 
 TEST(HelpTexts, QuotesAreAsciiAndBackslashesAreLiteral) {

@@ -1,0 +1,107 @@
+// Start-up and shut-down of the main window with its three state files.
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "ui/colors.h"
+#include "ui/console.h"
+#include "ui/help_panel.h"
+#include "ui/history_lists.h"
+#include "ui/look.h"
+#include "ui/macro_panel.h"
+#include "ui/main_form.h"
+#include "ui/main_window.h"
+#include "ui/port_bar.h"
+#include "ui/receive_view.h"
+#include "ui/settings_io.h"
+#include "ui/widgets/clickable_label.h"
+#include "ui/widgets/double_click_combo_box.h"
+#include "ui/widgets/limited_edit.h"
+#include "ui/widgets/log_window.h"
+
+namespace velmora::ui {
+namespace {
+
+// The arrows beside the console line and the tail. The design draws them as
+// the byte 0xAF of a symbol font; here the character itself, U+2193, in a
+// font that has it.
+void ShowDownArrow(QLabel* label) {
+  label->setFont(UiFont(8, true));
+  label->setText(QString(QChar(0x2193)));
+}
+
+}  // namespace
+
+// After a failed file step the remaining steps are skipped, except the port
+// scan and the handlers of the macro slots, so that the window is still
+// usable; the files are then left as they are at shut-down.
+void TForm1::FormCreate() {
+  MainForm& form = *form_;
+  receiveView_->BTClrStatClick();
+  ShowDownArrow(form.Str1);
+  ShowDownArrow(form.Str2);
+  SetBackground(form.FiltrLog, kSysButtonFace);
+
+  traffic_.rxBytes = 0;
+  traffic_.txBytes = 0;
+  receiver_.SetTimeRx(0);
+  look_ = LogLook{};
+  form.MainWindow->Clear();
+  // Not OldCmdList: it keeps its own colour until the settings paint it.
+  QWidget* const startColoured[] = {form.MainWindow, form.MainStrCmd, form.AddStrCmd,
+                                    form.FastOldCmd, form.LBTail,     form.CBLists};
+  for (QWidget* widget : startColoured) SetBackground(widget, look_.color);
+
+  form.BTConnect->setFocus();
+  historyLists_->SetPanelFlags(false, false);
+  receiveView_->ShowTimeRx();
+  for (std::size_t i = 0; i < form.STH.size(); ++i)
+    form.STH[i]->setProperty("tag", static_cast<int>(i) + 1);
+
+  // A temporary that cannot be removed is reported; the next save of its
+  // file replaces it anyway, so start-up goes on.
+  stateFiles_.RemoveStaleTemporaries(kCmdConfigFile);
+  bool filesGood = macroPanel_->LoadListCmd();
+  macroPanel_->AttachSlotHandlers();
+  if (filesGood) {
+    filesGood = stateFiles_.LoadHistory(history_);
+    if (filesGood) historyLists_->AppendLoadedHistory();
+  }
+  portBar_->ScanPorts(true);
+  if (!filesGood) return;
+
+  OutHelpHelp(form);
+  switch (stateFiles_.LoadCfg(cfg_)) {
+    case StateFiles::CfgStart::Failed: return;
+    case StateFiles::CfgStart::Apply:
+      ApplyCfgRecord(cfg_, {form, receiver_, *console_, *macroPanel_, *receiveView_, look_});
+      break;
+    case StateFiles::CfgStart::KeepDesign: break;
+  }
+  stateFiles_.CfgRestored();
+  if (!LogFontSizeUsable(cfg_.LogFontSize())) cfg_.SetLogFontSize(look_.fontSize);
+  // The size in use: the stored one when it was applied, else the design's.
+  form.SriftText->setText(QString::number(look_.fontSize));
+}
+
+// The history and the settings are written independently: a failure of one
+// is reported and the other is still written.
+bool TForm1::FormClose() {
+  stateFiles_.SaveHistory(history_);
+  if (!stateFiles_.CfgWritable()) return true;
+  FillCfgRecord(cfg_, {*form_, receiver_, *console_, *macroPanel_, *receiveView_, look_});
+  return stateFiles_.SaveCfg(cfg_);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (FormClose()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+}  // namespace velmora::ui

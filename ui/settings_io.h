@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/cfg_record.h"
+
+namespace velmora {
+class Receiver;
+}
+
+namespace velmora::ui {
+
+class Console;
+class MacroPanel;
+class MainForm;
+class ReceiveView;
+struct LogLook;
+
+// Port names of this platform are device paths ("/dev/ttyUSB0"), longer than
+// the four characters the settings record keeps. Set by the build.
+inline constexpr bool kPortNamesArePaths = VELMORA_PORT_NAMES_ARE_PATHS != 0;
+
+// What the settings record is restored into and filled from.
+struct SettingsParts {
+  MainForm& form;
+  Receiver& receiver;
+  Console& console;
+  MacroPanel& macros;
+  ReceiveView& receiveView;
+  LogLook& look;
+};
+
+// Whether the stored port name replaces the port the start-up scan chose. A
+// name cut to four characters ("/dev" of "/dev/ttyS0") names no port where
+// every port name is a longer path, so it is dropped there; elsewhere it
+// comes back cut, as "COM1" of "COM12".
+bool RestoresPortName(const CfgRecord& cfg, bool portNamesArePaths);
+
+// Start-up: every field into its control, in the order the user's own
+// actions would set them. A radio button that becomes selected runs its
+// click handler; one already selected does not. The handlers run before the
+// texts of PeriodTX, MainStrCmd and AddStrCmd are restored, so the stored
+// texts remain. A font size outside 2..100 is not applied.
+void ApplyCfgRecord(const CfgRecord& cfg, const SettingsParts& parts);
+
+// Shut-down: the controls and the shared state into the record. Only the
+// fields are written; text tails and padding keep what the file left.
+void FillCfgRecord(CfgRecord& cfg, const SettingsParts& parts);
+
+}  // namespace velmora::ui
