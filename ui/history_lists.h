@@ -6,6 +6,10 @@
 #include "common/bytes.h"
 #include "transmit/sent_history.h"
 
+class QKeyEvent;
+class QListWidget;
+class QWidget;
+
 namespace velmora::ui {
 
 class MainForm;
@@ -46,11 +50,27 @@ class HistoryLists : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  bool MainStrCmdKeyUp(const QKeyEvent* key);
+  bool FastOldCmdKeyPress(const QKeyEvent* key);
+  bool AddStrCmdKeyPress(const QKeyEvent* key);
+  bool AddStrCmdKeyUp(const QKeyEvent* key);
+  bool LBTailKeyPress(const QKeyEvent* key);
+  // Shows a drop-down and gives it the focus.
+  void OpenDropDown(QListWidget* list);
+  void CloseDropDown(QListWidget* list, QWidget* focusTo);
+  void OnOldCmdListRowChanged(int row);
+
   MainForm& form_;
   SentHistory& history_;
   SendFunction send_;
   bool historyPanelShown_ = false;
   bool filePanelShown_ = false;
+  // OldCommandsBT's two states: the history panel is shown (1) or not (0).
+  bool oldCommandsTag_ = false;
+  // A mouse button is down on OldCmdList: the selection follows the mouse,
+  // and the click, not each move, is the user's choice.
+  bool oldCmdListMouseDown_ = false;
+  bool oldCmdListBusy_ = false;
 };
 
 }  // namespace velmora::ui

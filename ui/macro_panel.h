@@ -7,6 +7,8 @@
 #include "common/bytes.h"
 #include "macros/cmd_list_store.h"
 
+class QWidget;
+
 namespace velmora::ui {
 
 class MainForm;
@@ -28,9 +30,14 @@ class MacroPanel : public QObject {
   // Start-up: reads "CmdConfig" or rebuilds it (message first), then shows
   // list 1. Returns false after a file-system error, which it has reported.
   bool LoadListCmd();
-  // Start-up, after LoadListCmd: gives the 48 slots their handlers.
+  // Start-up, after LoadListCmd: gives the 48 slots their handlers. A second
+  // call does nothing.
   void AttachSlotHandlers();
+  bool ListsLoaded() const { return listsLoaded_; }
+  bool SlotHandlersAttached() const { return slotHandlersAttached_; }
 
+  // Shows list n. Every caller passes CurList(): once the handlers are
+  // attached, each edit writes what it is given back into CurList().
   void ReadListCmd(int n);
   void WriteListCmd();
   void ClrListCmd();
@@ -63,7 +70,24 @@ class MacroPanel : public QObject {
   // command file's name and its double click does nothing).
   std::function<bool()> filePanelShown;
 
+ protected:
+  // Focus entering a slot's edit and its double click.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  enum class View { Names, CommandLines };
+
+  // The slot (1..48) whose button or edit `widget` is; 0 for anything else.
+  int SlotOf(const QObject* widget) const;
+  void OnSlotButtonClicked();
+  void OnSlotTextChanged();
+  void OnMouseMoved(QWidget* widget);
+  void ShowSlot(int n, int m, bool names);
+  void SetEditorControlsShown(bool editor);
+  void SetSlotsShown(bool edits);
+  void SetArrows();
+  void ReportSaveError(const SaveResult& result);
+
   MainForm& form_;
   UserDialogs& dialogs_;
   CmdListStore& store_;
@@ -72,7 +96,11 @@ class MacroPanel : public QObject {
   int curList_ = 1;
   int curCmd_ = 0;
   bool editorMode_ = false;
+  bool listsLoaded_ = false;
   bool slotHandlersAttached_ = false;
+  // The view the last RBName / RbData handler showed: a click on the radio
+  // button already checked is no switch and runs nothing.
+  View shownView_ = View::Names;
 };
 
 }  // namespace velmora::ui
