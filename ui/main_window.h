@@ -4,12 +4,15 @@
 #include <QTimer>
 #include <memory>
 
+#include "app/cfg_record.h"
 #include "common/traffic.h"
 #include "macros/cmd_list_store.h"
 #include "receive/receiver.h"
 #include "serial/serial_link.h"
 #include "transmit/sent_history.h"
 #include "transmit/transmitter.h"
+#include "ui/log_look.h"
+#include "ui/state_files.h"
 #include "ui/terminal_services.h"
 
 namespace velmora::ui {
@@ -45,17 +48,32 @@ class TForm1 : public QMainWindow {
   MacroPanel& Macros() { return *macroPanel_; }
   HistoryLists& HistoryView() { return *historyLists_; }
   const Clock& TimeSource() const { return *services_.clock; }
+  const CfgRecord& Cfg() const { return cfg_; }
+  LogLook& Look() { return look_; }
 
   // The single path of every packet.
   void SendPortData(const Bytes& command);
   // Send-on-connect, run after a connect when "Отправить при соединении" is
   // checked.
   void CheckSendDataAftConnect();
-  // The 10 ms housekeeping tick.
+  // The 10 ms housekeeping tick. It runs while it has work: an appended log
+  // line to check against the limit, a changed console width to follow.
   void CustomFunctionsTimer();
+  const QTimer& CustomFunctions() const { return customFunctions_; }
+
+ protected:
+  // Closing the window runs FormClose; the window stays open when the
+  // settings could not be written, so the user can retry.
+  void closeEvent(QCloseEvent* event) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FormCreate();
+  void WakeHousekeeping();
+  // Returns false when "Cfg" could not be written.
+  bool FormClose();
 
   UserDialogs& dialogs_;
   TerminalServices services_;
@@ -72,6 +90,11 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<MacroPanel> macroPanel_;
   std::unique_ptr<HistoryLists> historyLists_;
   QTimer customFunctions_;
+  // The settings record, held from start-up to shut-down, and the display
+  // state it restores.
+  CfgRecord cfg_;
+  LogLook look_;
+  StateFiles stateFiles_{dialogs_};
 };
 
 }  // namespace velmora::ui

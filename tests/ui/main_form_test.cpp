@@ -10,13 +10,13 @@
 #include <QTest>
 
 #include "fake_user_dialogs.h"
-#include "test_services.h"
 #include "ui/main_window.h"
 #include "ui/widgets/clickable_label.h"
 #include "ui/widgets/double_click_combo_box.h"
 #include "ui/widgets/limited_edit.h"
 #include "ui/widgets/log_window.h"
 #include "ui/widgets/up_down_arrows.h"
+#include "window_fixture.h"
 
 namespace velmora::ui {
 namespace {
@@ -45,8 +45,9 @@ class MainFormTest : public QObject {
   Q_OBJECT
 
  private:
-  FakeUserDialogs dialogs_;
-  std::unique_ptr<TForm1> window_;
+  // The window as a first start in an empty directory leaves it.
+  std::unique_ptr<WindowFixture> app_;
+  TForm1* window_ = nullptr;
   MainForm* form_ = nullptr;
 
   void ResizeClient(int width, int height) {
@@ -57,12 +58,13 @@ class MainFormTest : public QObject {
 
  private slots:
   void init() {
-    window_ = std::make_unique<TForm1>(dialogs_, TestServices());
+    app_ = std::make_unique<WindowFixture>();
+    window_ = app_->window.get();
     form_ = &window_->Form();
     window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(window_));
   }
-  void cleanup() { window_.reset(); }
+  void cleanup() { app_.reset(); }
 
   void hasTheDesignTitleClientAreaAndFont() {
     QCOMPARE(window_->windowTitle(), QStringLiteral("Velmora v1.10"));
@@ -233,7 +235,9 @@ class MainFormTest : public QObject {
                        "контрольной суммы появляется при нажатии \"Стрелка вниз\". "));
     row("Str1", QStringLiteral("↓"));
     row("Str2", QStringLiteral("↓"));
-    row("STListName", QString(), QStringLiteral("Список откроется по двойному клику"));
+    // Start-up shows list 1 on the panel and the introduction in the help lines.
+    row("STListName", QStringLiteral("List 1"),
+        QStringLiteral("Список откроется по двойному клику"));
     row("EditAllCmd", QStringLiteral("Редактор"));
     row("SaveF", QStringLiteral("Сохранить"), QStringLiteral("Сохранить все изменения в файл"));
     row("DelList", QStringLiteral("Очистить"), QStringLiteral("Очистить весь список команд"));
@@ -245,11 +249,11 @@ class MainFormTest : public QObject {
     row("ButtonSend", QStringLiteral("Отправить"));
     row("RBName", QStringLiteral("Имя команды"));
     row("RbData", QStringLiteral("Командная строка"));
-    row("Button1", QStringLiteral("Button1"));
-    row("Button48", QStringLiteral("Button48"));
-    row("Edit1", QStringLiteral("Edit1"));
-    row("Edit48", QStringLiteral("Edit48"));
-    row("STH1", QString());
+    row("Button1", QString());
+    row("Button48", QString());
+    row("Edit1", QString());
+    row("Edit48", QString());
+    row("STH1", QStringLiteral("Краткая справка по каждой команде"));
     row("STLog", QStringLiteral("Запись в файл не ведётся"));
     row("StaticText1",
         QStringLiteral("Двойной клик по команде откроет окно редактирования справки"));
@@ -301,7 +305,7 @@ class MainFormTest : public QObject {
     QCOMPARE(Items(form_->ComPort),
              (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9"}));
     QCOMPARE(form_->ComPort->currentText(), QString());
-    QVERIFY(dialogs_.messages.isEmpty());
+    QVERIFY(app_->dialogs.messages.isEmpty());
     QCOMPARE(Items(form_->BaudRate),
              (QStringList{"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"}));
     QCOMPARE(form_->BaudRate->currentIndex(), 0);
@@ -360,7 +364,8 @@ class MainFormTest : public QObject {
     QTest::newRow("Str1") << "Str1" << 11 << true;
     QTest::newRow("STH1") << "STH1" << 11 << true;
     QTest::newRow("STH2") << "STH2" << 11 << false;
-    QTest::newRow("Button1") << "Button1" << 11 << false;
+    // The name view shows the macro names in bold.
+    QTest::newRow("Button1") << "Button1" << 11 << true;
   }
   void setsTheDesignFonts() {
     QFETCH(QString, name);
