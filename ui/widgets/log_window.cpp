@@ -45,8 +45,8 @@ int LogWindow::WrapWidth() const {
 }
 
 int LogWindow::Advance(char16_t c) const {
-  auto found = advances_.constFind(c);
-  if (found != advances_.constEnd()) return *found;
+  if (advances_.empty()) advances_.assign(0x10000, -1);
+  if (advances_[c] >= 0) return advances_[c];
   // Laid out alone, as the window lays it out: a character the font lacks
   // gets the advance of the font that stands in for it.
   QTextLayout layout(QString(QChar(c)), font());
@@ -55,7 +55,7 @@ int LogWindow::Advance(char16_t c) const {
   if (line.isValid()) line.setLineWidth(1e6);
   const int advance = line.isValid() ? qRound(line.naturalTextWidth() * 64) : 0;
   layout.endLayout();
-  advances_.insert(c, advance);
+  advances_[c] = advance;
   return advance;
 }
 

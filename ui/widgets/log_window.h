@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QHash>
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QTimer>
+#include <vector>
 
 namespace velmora::ui {
 
@@ -19,7 +19,7 @@ class LogWindow : public QPlainTextEdit {
   Q_OBJECT
 
  public:
-  static constexpr int kFlushIntervalMs = 30;
+  static constexpr int kFlushIntervalMs = 50;
 
   explicit LogWindow(QWidget* parent = nullptr);
 
@@ -61,7 +61,8 @@ class LogWindow : public QPlainTextEdit {
   mutable int countedWidth_ = -1;
   mutable bool countValid_ = true;
   QTimer flushTimer_;
-  mutable QHash<char16_t, int> advances_;  // for the current font
+  // Advances of the current font by UTF-16 code unit; -1: not measured yet.
+  mutable std::vector<int> advances_;
 };
 
 }  // namespace velmora::ui
