@@ -116,9 +116,15 @@ SerialError PosixSerialPort::Apply(const LineSettings& settings) {
   return SerialError::None;
 }
 
+// A pseudo-terminal has no transmit queue: a write lands in the other side's
+// input at once, and flushing the output direction would throw away bytes
+// the device has been sent but not read yet. So there only the input is
+// discarded; a real port drops its unsent output as well.
 SerialError PosixSerialPort::Purge() {
   if (fd_ < 0) return SerialError::NotOpen;
-  if (::tcflush(fd_, TCIOFLUSH) != 0) return SerialErrorFromErrno(errno);
+  if (::tcflush(fd_, pseudoTerminal_ ? TCIFLUSH : TCIOFLUSH) != 0) {
+    return SerialErrorFromErrno(errno);
+  }
   return SerialError::None;
 }
 

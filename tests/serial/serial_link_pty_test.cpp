@@ -188,6 +188,23 @@ TEST_F(PtyLink, TheDeviceReceivesEveryByteValueExactly) {
   EXPECT_EQ(device->Received(), packet);
 }
 
+// Every send purges the port first. On a pseudo-terminal the bytes of the
+// previous packet already stand in the device's input, unread; they must
+// survive the purge, as bytes that left a real port's wire do.
+TEST_F(PtyLink, APurgeBetweenPacketsKeepsWhatThePseudoTerminalDelivered) {
+  Plug(Playing(devsim::Mode::Silent));
+  ASSERT_EQ(link.OpenPort(Request(115200)), OpenResult::Opened);
+  std::string sent;
+  for (int i = 0; i < 200; ++i) {
+    const std::string packet = "packet " + std::to_string(i) + "\r";
+    EXPECT_EQ(link.Port().Purge(), SerialError::None);
+    EXPECT_EQ(Write(packet), SerialError::None);
+    sent += packet;
+  }
+  ASSERT_TRUE(device->WaitForReceived(sent.size(), 5s)) << device->Received().size();
+  EXPECT_EQ(device->Received(), sent);
+}
+
 TEST_F(PtyLink, ADeviceThatNeverReadsHoldsABigWriteOnlyUntilTheBound) {
   Plug(Playing(devsim::Mode::Deaf));
   ASSERT_EQ(link.OpenPort(Request(921600)), OpenResult::Opened);
