@@ -9,6 +9,7 @@
 
 #include "app/file_store.h"
 #include "common/bytes.h"
+#include "common/color_value.h"
 
 namespace velmora {
 
@@ -22,9 +23,6 @@ inline constexpr std::int32_t kMinLogFontSize = 2;
 inline constexpr std::int32_t kMaxLogFontSize = 100;
 // Stored for an empty period text, and for one that is no number.
 inline constexpr std::int32_t kDefaultPeriodTx = 1000;
-// The design colours: the button face and the window text.
-inline constexpr std::uint32_t kButtonFaceColor = 0xFF00000F;
-inline constexpr std::uint32_t kWindowTextColor = 0xFF000008;
 
 using CfgImage = std::array<std::uint8_t, kCfgRecordSize>;
 

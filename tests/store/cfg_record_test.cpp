@@ -29,8 +29,8 @@ void FillWithDesignValues(CfgRecord& record) {
   record.SetTimeRx(0);
   record.SetFiltrLog("");
   record.SetLogFontSize(kDesignLogFontSize);
-  record.SetColor(kButtonFaceColor);
-  record.SetFontColor(kWindowTextColor);
+  record.SetColor(kSysButtonFace);
+  record.SetFontColor(kSysWindowText);
   record.SetVisTime(false);
   record.SetInputMode(1);
   record.SetOutMode(1);

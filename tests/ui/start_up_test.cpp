@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "fake_user_dialogs.h"
+#include "faulty_file_system.h"
 #include "state_file_images.h"
 #include "test_services.h"
 #include "ui/colors.h"
@@ -67,51 +68,6 @@ QByteArray RebuiltFile(const QByteArray& file, int read) {
   }
   return rebuilt;
 }
-
-// The real file system, whose saves run out of space half-way.
-class HalfWayFullDisk : public FileSystem {
- public:
-  FileStatus Read(const std::string& path, std::size_t limit, Bytes& bytes, bool& exists) override {
-    return real_.Read(path, limit, bytes, exists);
-  }
-  bool Exists(const std::string& path) override { return real_.Exists(path); }
-  FileStatus ResolveTarget(const std::string& path, std::string& target) override {
-    return real_.ResolveTarget(path, target);
-  }
-  FileStatus CheckReplaceable(const std::string& target) override {
-    return real_.CheckReplaceable(target);
-  }
-  FileStatus Create(const std::string& path, const std::string& permissionsOf,
-                    std::unique_ptr<WritableFile>& file) override {
-    std::unique_ptr<WritableFile> inner;
-    const FileStatus status = real_.Create(path, permissionsOf, inner);
-    if (status.Ok()) file = std::make_unique<HalfFile>(std::move(inner));
-    return status;
-  }
-  FileStatus Rename(const std::string& from, const std::string& to) override {
-    return real_.Rename(from, to);
-  }
-  FileStatus SyncDirectoryOf(const std::string& path) override {
-    return real_.SyncDirectoryOf(path);
-  }
-  FileStatus Remove(const std::string& path) override { return real_.Remove(path); }
-
- private:
-  class HalfFile : public WritableFile {
-   public:
-    explicit HalfFile(std::unique_ptr<WritableFile> inner) : inner_(std::move(inner)) {}
-    FileStatus Write(const std::uint8_t* data, std::size_t size) override {
-      inner_->Write(data, size / 2);
-      return FileStatus{ENOSPC, std::strerror(ENOSPC)};
-    }
-    FileStatus SyncAndClose() override { return inner_->SyncAndClose(); }
-
-   private:
-    std::unique_ptr<WritableFile> inner_;
-  };
-
-  FileSystem& real_ = SystemFileSystem();
-};
 
 }  // namespace
 
@@ -334,7 +290,8 @@ class StartUpTest : public QObject {
 
   void aSaveThatFailsHalfWayLeavesThePreviousFile() {
     WriteFile("Cfg", KeptCfg());
-    HalfWayFullDisk disk;
+    testing::FaultyFileSystem disk;
+    disk.failWriteAfter = 300;  // of the 792 bytes
     StateFiles files(*dialogs_, disk);
     CfgRecord cfg;
     QCOMPARE(files.LoadCfg(cfg), StateFiles::CfgStart::Apply);

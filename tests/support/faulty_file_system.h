@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/file_system.h"
+#include "common/bytes.h"
+
+namespace velmora::testing {
+
+// The real file system, with operations that fail on request: the disk
+// filling up after some bytes of a save, or a rename or a read refused.
+class FaultyFileSystem : public FileSystem {
+ public:
+  std::optional<std::size_t> failWriteAfter;  // bytes written before ENOSPC
+  bool failRename = false;
+  bool failRead = false;
+
+  FileStatus Read(const std::string& path, std::size_t limit, Bytes& bytes, bool& exists) override {
+    if (failRead) {
+      exists = true;
+      return Fail(EIO);
+    }
+    return real_.Read(path, limit, bytes, exists);
+  }
+  bool Exists(const std::string& path) override { return real_.Exists(path); }
+  FileStatus ResolveTarget(const std::string& path, std::string& target) override {
+    return real_.ResolveTarget(path, target);
+  }
+  FileStatus CheckReplaceable(const std::string& target) override {
+    return real_.CheckReplaceable(target);
+  }
+  FileStatus Create(const std::string& path, const std::string& permissionsOf,
+                    std::unique_ptr<WritableFile>& file) override {
+    std::unique_ptr<WritableFile> inner;
+    const FileStatus status = real_.Create(path, permissionsOf, inner);
+    if (status.Ok()) file = std::make_unique<File>(std::move(inner), *this);
+    return status;
+  }
+  FileStatus Rename(const std::string& from, const std::string& to) override {
+    return failRename ? Fail(EIO) : real_.Rename(from, to);
+  }
+  FileStatus SyncDirectoryOf(const std::string& path) override {
+    return real_.SyncDirectoryOf(path);
+  }
+  FileStatus Remove(const std::string& path) override { return real_.Remove(path); }
+
+ private:
+  static FileStatus Fail(int code) { return FileStatus{code, std::strerror(code)}; }
+
+  class File : public WritableFile {
+   public:
+    File(std::unique_ptr<WritableFile> inner, FaultyFileSystem& owner)
+        : inner_(std::move(inner)), owner_(owner) {}
+    FileStatus Write(const std::uint8_t* data, std::size_t size) override {
+      if (owner_.failWriteAfter) {
+        const std::size_t room =
+            *owner_.failWriteAfter - std::min(*owner_.failWriteAfter, written_);
+        if (size > room) {
+          inner_->Write(data, room);  // the part that still fitted reaches the disk
+          written_ += room;
+          return Fail(ENOSPC);
+        }
+      }
+      written_ += size;
+      return inner_->Write(data, size);
+    }
+    FileStatus SyncAndClose() override { return inner_->SyncAndClose(); }
+
+   private:
+    std::unique_ptr<WritableFile> inner_;
+    FaultyFileSystem& owner_;
+    std::size_t written_ = 0;
+  };
+
+  FileSystem& real_ = SystemFileSystem();
+};
+
+}  // namespace velmora::testing
