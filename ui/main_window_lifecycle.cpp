@@ -31,6 +31,7 @@ namespace {
 void ShowDownArrow(QLabel* label) {
   label->setFont(UiFont(8, true));
   label->setText(QString(QChar(0x2193)));
+  label->setCursor(Qt::PointingHandCursor);  // it opens a list when clicked
 }
 
 }  // namespace
