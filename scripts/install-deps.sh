@@ -2,7 +2,7 @@
 # Installs what building and testing need, only what is missing. Idempotent.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev
-  libgmock-dev fonts-dejavu-core clang-format xvfb xauth)
+  libgmock-dev fonts-dejavu-core fonts-dejavu-extra clang-format xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -24,6 +24,13 @@ QFont LogFont(int points) {
   return font;
 }
 
+QFont HelpFont(bool bold) {
+  QFont font(QString::fromLatin1(kHelpFontFamily));
+  font.setPixelSize(PointsToPixels(8));
+  font.setBold(bold);
+  return font;
+}
+
 void CenterOnScreen(QWidget& window) {
   const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;

@@ -19,6 +19,11 @@ inline constexpr char kUiFontFamily[] = "DejaVu Sans";
 inline constexpr char kLogFontFamily[] = "DejaVu Sans Mono";
 QFont LogFont(int points);
 
+// The help lines were written to fill 261 pixels in the design font; the
+// condensed face of the family keeps the longest of them whole at 8 points.
+inline constexpr char kHelpFontFamily[] = "DejaVu Sans Condensed";
+QFont HelpFont(bool bold);
+
 // Rounded to the nearest pixel: 8 pt -> 11 px, 10 -> 13, 14 -> 19, 15 -> 20,
 // 18 -> 24, 24 -> 32.
 int PointsToPixels(int points);

@@ -126,9 +126,10 @@ void MainForm::BuildCommandArea() {
     line->setPalette(cream);
     line->setAutoFillBackground(true);
     line->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    line->setFont(HelpFont(false));
     STH[i] = line;
   }
-  STH[0]->setFont(UiFont(8, true));
+  STH[0]->setFont(HelpFont(true));
   STH[0]->setAlignment(Qt::AlignCenter);
 
   STLog = NewSunkenLabel(area, QStringLiteral("STLog"), QStringLiteral("Запись в файл не ведётся"),

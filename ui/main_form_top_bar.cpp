@@ -1,3 +1,4 @@
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -29,6 +30,9 @@ void MainForm::BuildTopBar() {
 
   ComPort = NewPortCombo(bar, QStringLiteral("ComPort"), {}, -1, Row(118, 60));
   ComPort->setToolTip(QStringLiteral("Port"));
+  // Port names here are device paths, longer than the box: the list shows
+  // them whole.
+  ComPort->view()->setMinimumWidth(220);
   BaudRate = NewPortCombo(bar, QStringLiteral("BaudRate"),
                           {QStringLiteral("1200"), QStringLiteral("2400"), QStringLiteral("4800"),
                            QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),

@@ -9,8 +9,10 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "app/help_texts.h"
 #include "fake_user_dialogs.h"
 #include "ui/main_window.h"
+#include "ui/text_codec.h"
 #include "ui/widgets/clickable_label.h"
 #include "ui/widgets/double_click_combo_box.h"
 #include "ui/widgets/limited_edit.h"
@@ -298,6 +300,21 @@ class MainFormTest : public QObject {
              QStringLiteral("Временнй интервал разделения пакетов, мс"));
     QCOMPARE(form_->Srift->toolTip(), QStringLiteral("Размер шрифта"));
     QCOMPARE(form_->CBLists->toolTip(), QStringLiteral("Можно дважды кликнуть мышкой"));
+  }
+
+  // Every help text must fit its 261-pixel line: a cut line loses words.
+  void showsEveryHelpLineWhole() {
+    std::vector<const HelpPanelText*> texts = {&velmora::OutHelpHelp()};
+    for (int topic = 0; topic < 13; ++topic) {
+      texts.push_back(&HelpTopicText(static_cast<HelpTopic>(topic)));
+    }
+    for (const HelpPanelText* text : texts) {
+      for (std::size_t line = 0; line < text->size(); ++line) {
+        const QLabel* label = form_->STH[line];
+        const int width = QFontMetrics(label->font()).horizontalAdvance(ToQString((*text)[line]));
+        QVERIFY2(width <= label->contentsRect().width(), qPrintable(ToQString((*text)[line])));
+      }
+    }
   }
 
   void offersThePortSettingsAsTypableLists() {
