@@ -14,6 +14,7 @@
 #include "ui/text_codec.h"
 #include "ui/widgets/limited_edit.h"
 #include "ui/widgets/log_window.h"
+#include "ui/widgets/paint_throttle.h"
 
 namespace velmora::ui {
 
@@ -34,6 +35,7 @@ TForm1::TForm1(UserDialogs& dialogs, TerminalServices services, QWidget* parent)
   setWindowTitle(QStringLiteral("Velmora v1.10"));
   setCentralWidget(form_);
   resize(kDesignClientWidth, kDesignClientHeight);
+  new PaintThrottle(this);
 
   portBar_ = std::make_unique<PortBar>(*form_, dialogs_, link_, *services_.discovery);
   console_ = std::make_unique<Console>(*form_, dialogs_, transmitter_);
