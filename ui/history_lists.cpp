@@ -103,9 +103,13 @@ bool HistoryLists::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<const QKeyEvent*>(event);
     const bool press = type == QEvent::KeyPress;
     if (watched == form_.MainStrCmd && !press) return MainStrCmdKeyUp(key);
-    if (watched == form_.FastOldCmd && press) return FastOldCmdKeyPress(key);
+    if (watched == form_.FastOldCmd && press) {
+      return DropDownKeyPress(form_.FastOldCmd, form_.MainStrCmd, key);
+    }
     if (watched == form_.AddStrCmd) return press ? AddStrCmdKeyPress(key) : AddStrCmdKeyUp(key);
-    if (watched == form_.LBTail && press) return LBTailKeyPress(key);
+    if (watched == form_.LBTail && press) {
+      return DropDownKeyPress(form_.LBTail, form_.AddStrCmd, key);
+    }
   }
   if (watched == form_.FastOldCmd && FocusMovedAway(event)) form_.FastOldCmd->hide();
   if (watched == form_.LBTail && FocusMovedAway(event)) form_.LBTail->hide();
@@ -125,28 +129,35 @@ bool HistoryLists::MainStrCmdKeyUp(const QKeyEvent* key) {
   return true;
 }
 
-bool HistoryLists::FastOldCmdKeyPress(const QKeyEvent* key) {
+// The two drop-downs share their keys: Enter puts the selected entry into
+// the edit they belong to (nothing selected: nothing happens), Esc closes
+// them; either way the edit gets the focus back.
+bool HistoryLists::DropDownKeyPress(QListWidget* list, QLineEdit* owner, const QKeyEvent* key) {
   if (IsEnter(key)) {
-    if (const QListWidgetItem* item = SelectedItem(form_.FastOldCmd)) {
-      form_.MainStrCmd->setText(item->text());
-      CloseDropDown(form_.FastOldCmd, form_.MainStrCmd);
+    if (const QListWidgetItem* item = SelectedItem(list)) {
+      owner->setText(item->text());
+      CloseDropDown(list, owner);
     }
     return true;
   }
   if (key->key() == Qt::Key_Escape) {
-    CloseDropDown(form_.FastOldCmd, form_.MainStrCmd);
+    CloseDropDown(list, owner);
     return true;
   }
   return false;
 }
 
+void HistoryLists::ToggleDropDown(QListWidget* list) {
+  if (list->isVisible()) {
+    list->hide();
+  } else {
+    OpenDropDown(list);
+  }
+}
+
 void HistoryLists::Str1Click() {
   ReadOldCmd();
-  if (form_.FastOldCmd->isVisible()) {
-    form_.FastOldCmd->hide();
-  } else {
-    OpenDropDown(form_.FastOldCmd);
-  }
+  ToggleDropDown(form_.FastOldCmd);
 }
 
 bool HistoryLists::AddStrCmdKeyPress(const QKeyEvent* key) {
@@ -164,28 +175,7 @@ bool HistoryLists::AddStrCmdKeyUp(const QKeyEvent* key) {
   return true;
 }
 
-void HistoryLists::Str2Click() {
-  if (form_.LBTail->isVisible()) {
-    form_.LBTail->hide();
-  } else {
-    OpenDropDown(form_.LBTail);
-  }
-}
-
-bool HistoryLists::LBTailKeyPress(const QKeyEvent* key) {
-  if (IsEnter(key)) {
-    if (const QListWidgetItem* item = SelectedItem(form_.LBTail)) {
-      form_.AddStrCmd->setText(item->text());
-      CloseDropDown(form_.LBTail, form_.AddStrCmd);
-    }
-    return true;
-  }
-  if (key->key() == Qt::Key_Escape) {
-    CloseDropDown(form_.LBTail, form_.AddStrCmd);
-    return true;
-  }
-  return false;
-}
+void HistoryLists::Str2Click() { ToggleDropDown(form_.LBTail); }
 
 void HistoryLists::OnOldCmdListRowChanged(int row) {
   // A mouse press moves the row too, and its click follows; the row only

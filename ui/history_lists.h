@@ -7,6 +7,7 @@
 #include "transmit/sent_history.h"
 
 class QKeyEvent;
+class QLineEdit;
 class QListWidget;
 class QWidget;
 
@@ -51,10 +52,11 @@ class HistoryLists : public QObject {
 
  private:
   bool MainStrCmdKeyUp(const QKeyEvent* key);
-  bool FastOldCmdKeyPress(const QKeyEvent* key);
   bool AddStrCmdKeyPress(const QKeyEvent* key);
   bool AddStrCmdKeyUp(const QKeyEvent* key);
-  bool LBTailKeyPress(const QKeyEvent* key);
+  // Enter and Esc in FastOldCmd (owner: the console) and LBTail (the tail).
+  bool DropDownKeyPress(QListWidget* list, QLineEdit* owner, const QKeyEvent* key);
+  void ToggleDropDown(QListWidget* list);
   // Shows a drop-down and gives it the focus.
   void OpenDropDown(QListWidget* list);
   void CloseDropDown(QListWidget* list, QWidget* focusTo);
