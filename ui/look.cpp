@@ -5,9 +5,11 @@
 #include <QStyle>
 #include <QWidget>
 
+#include "logfile/log_view.h"
+
 namespace velmora::ui {
 
-int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
+int PointsToPixels(int points) { return velmora::PointsToPixels(points); }
 
 QFont UiFont(int points, bool bold) {
   QFont font(QString::fromLatin1(kUiFontFamily));
