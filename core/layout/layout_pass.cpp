@@ -125,6 +125,52 @@ HorizontalLayout LayoutPass(const LayoutRequest& request) {
 
 VerticalLayout DesignVerticalLayout() { return VerticalLayout{}; }
 
+namespace {
+void ClampWidth(Span& span) {
+  if (span.width < 0) span.width = 0;
+}
+}  // namespace
+
+HorizontalLayout ClampedToZero(HorizontalLayout layout) {
+  for (Span& span : layout.placed) ClampWidth(span);
+  for (Span& span : layout.buttons) ClampWidth(span);
+  for (Span& span : layout.edits) ClampWidth(span);
+  for (Span& span : layout.helpLines) ClampWidth(span);
+  return layout;
+}
+
+VerticalLayout ClampedToZero(VerticalLayout layout) {
+  if (layout.logHeight < 0) layout.logHeight = 0;
+  return layout;
+}
+
+Span ListNameSpan(int widthDelta, bool filePanelShown) {
+  Span span =
+      LayoutPass({.widthDelta = widthDelta, .filePanelShown = filePanelShown})[Placed::STListName];
+  ClampWidth(span);
+  return span;
+}
+
+WindowLayoutState::WindowLayoutState(int designClientWidth, int designClientHeight)
+    : designWidth_(designClientWidth), width_(designClientWidth), height_(designClientHeight) {}
+
+std::optional<WindowLayout> WindowLayoutState::Resized(int clientWidth, int clientHeight,
+                                                       int consoleWidthBefore) {
+  if (clientWidth == width_ && clientHeight == height_) return std::nullopt;
+  width_ = clientWidth;
+  height_ = clientHeight;
+  passHasRun_ = true;
+  return WindowLayout{ClampedToZero(LayoutPass({.widthDelta = WidthDelta(),
+                                                .filePanelShown = filePanelShown_,
+                                                .consoleWidthBefore = consoleWidthBefore})),
+                      ClampedToZero(VerticalPass(clientHeight))};
+}
+
+Span WindowLayoutState::SetFilePanelShown(bool shown) {
+  filePanelShown_ = shown;
+  return ListNameSpan(WidthDelta(), shown);
+}
+
 VerticalLayout VerticalPass(int clientHeight) {
   constexpr int kLogTop = 28;
   constexpr int kLogBottomMargin = 348;  // from the log's bottom edge to the client bottom

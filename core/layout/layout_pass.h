@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 
 namespace velmora {
 
@@ -111,5 +112,52 @@ struct VerticalLayout {
 
 VerticalLayout DesignVerticalLayout();
 VerticalLayout VerticalPass(int clientHeight);
+
+// What the window applies: the pass with every width (and the log's height)
+// below zero made 0, so that a window much narrower or lower than at design
+// shows those controls as nothing and keeps answering.
+struct WindowLayout {
+  HorizontalLayout horizontal;
+  VerticalLayout vertical;
+};
+HorizontalLayout ClampedToZero(HorizontalLayout layout);
+VerticalLayout ClampedToZero(VerticalLayout layout);
+
+// STListName's placement for a width delta and the file view: the file view
+// gives it the room up to the file buttons, the list view the width of the
+// list box. Both are set whenever either value changes, so leaving the file
+// view gives the label its list-view width back.
+Span ListNameSpan(int widthDelta, bool filePanelShown);
+
+// When the window lays itself out. Until the client area first takes a size
+// other than the one it was built with, the controls keep their design
+// geometry and no pass runs (showing the window is no change of size). From
+// then on every change of size runs one pass for the new size; a repeated
+// report of the same size runs none.
+class WindowLayoutState {
+ public:
+  explicit WindowLayoutState(int designClientWidth = kDesignClientWidth,
+                             int designClientHeight = kDesignClientHeight);
+
+  // The client area now has this size. `consoleWidthBefore` is MainStrCmd's
+  // width now (the history drop-down keeps it until the next tick). Returns
+  // the layout to apply, or nothing when no pass runs.
+  std::optional<WindowLayout> Resized(int clientWidth, int clientHeight, int consoleWidthBefore);
+
+  // FilePanelShown changed (or was set again): STListName's placement to
+  // apply now, for the width the window has.
+  Span SetFilePanelShown(bool shown);
+
+  int WidthDelta() const { return width_ - designWidth_; }
+  bool FilePanelShown() const { return filePanelShown_; }
+  bool PassHasRun() const { return passHasRun_; }
+
+ private:
+  int designWidth_;
+  int width_;
+  int height_;
+  bool filePanelShown_ = false;
+  bool passHasRun_ = false;
+};
 
 }  // namespace velmora

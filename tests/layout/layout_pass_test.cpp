@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <utility>
 #include <vector>
 
 namespace velmora {
+
+void PrintTo(const VerticalLayout& v, std::ostream* os) {
+  *os << "{top " << v.logTop << ", log height " << v.logHeight << ", LogPanel " << v.logPanelTop
+      << ", MainPanel " << v.mainPanelTop << "}";
+}
 
 void PrintTo(const Span& span, std::ostream* os) {
   *os << "{left " << span.left << ", width " << span.width << "}";
@@ -132,6 +138,157 @@ TEST(VerticalPass, GivesTheExtraHeightToTheLogAndKeepsThePanelsAtTheBottom) {
 
 TEST(VerticalPass, DesignLeavesTheOnePixelGapAboveTheCommandArea) {
   EXPECT_EQ(DesignVerticalLayout(), (VerticalLayout{28, 373, 404, 450}));
+}
+
+using ControlRows = std::vector<std::pair<Placed, Span>>;
+
+void ExpectControls(const HorizontalLayout& layout, const ControlRows& rows) {
+  for (const auto& [control, span] : rows) {
+    EXPECT_EQ(layout[control], span) << "control " << static_cast<int>(control);
+  }
+}
+
+TEST(WindowLayoutState, RunsNoPassUntilTheSizeFirstChanges) {
+  WindowLayoutState state;
+  EXPECT_EQ(state.Resized(kDesignClientWidth, kDesignClientHeight, 641), std::nullopt);
+  EXPECT_FALSE(state.PassHasRun());
+  EXPECT_EQ(state.SetFilePanelShown(true), (Span{8, 552}));
+  EXPECT_EQ(state.SetFilePanelShown(false), (Span{8, 289}));
+  EXPECT_FALSE(state.PassHasRun());
+  ASSERT_TRUE(state.Resized(kDesignClientWidth + 1, kDesignClientHeight, 641).has_value());
+  EXPECT_TRUE(state.PassHasRun());
+  EXPECT_EQ(state.Resized(kDesignClientWidth + 1, kDesignClientHeight, 642), std::nullopt)
+      << "the same size again is no change";
+}
+
+TEST(WindowLayoutState, LaysOutEachNewSizeControlByControl) {
+  WindowLayoutState state;
+  // Seventy pixels wider: PStats stays against LogPanel's right edge.
+  std::optional<WindowLayout> out = state.Resized(kDesignClientWidth + 70, 749, 641);
+  ASSERT_TRUE(out.has_value());
+  EXPECT_EQ(out->horizontal[Placed::PStats], (Span{801, 203}));
+  EXPECT_EQ(out->horizontal[Placed::LogPanel].width - out->horizontal[Placed::PStats].Right(), 3);
+  EXPECT_EQ(ButtonAt(out->horizontal, 41), (Span{498, 221}));
+  EXPECT_EQ(out->vertical, (VerticalLayout{28, 373, 405, 450}));
+  const int consoleAt70 = out->horizontal[Placed::MainStrCmd].width;
+
+  // Ten pixels narrower than at design: every control of the table.
+  out = state.Resized(kDesignClientWidth - 10, 749, consoleAt70);
+  ASSERT_TRUE(out.has_value());
+  const ControlRows narrower = {
+      {Placed::Panel1, {4, 927}},         {Placed::LogPanel, {4, 927}},
+      {Placed::MainPanel, {4, 927}},      {Placed::MainWindow, {4, 927}},
+      {Placed::SecondWindow, {4, 927}},   {Placed::STLog, {8, 631}},
+      {Placed::FiltrLog, {521, 47}},      {Placed::MainStrCmd, {8, 631}},
+      {Placed::STListName, {8, 279}},     {Placed::ListNameEDT, {8, 279}},
+      {Placed::CBLists, {8, 279}},        {Placed::StaticText3, {658, 261}},
+      {Placed::SriftText, {594, 29}},     {Placed::SendStart, {658, 129}},
+      {Placed::LPlus, {642, 14}},         {Placed::SaveF, {378, 89}},
+      {Placed::Str1, {626, 12}},          {Placed::Str2, {906, 12}},
+      {Placed::Srift, {574, 17}},         {Placed::StartStop, {746, 57}},
+      {Placed::StartLog, {686, 57}},      {Placed::BTLog, {626, 57}},
+      {Placed::AddStrCmd, {658, 261}},    {Placed::BTPalitra, {806, 57}},
+      {Placed::ListInc, {554, 81}},       {Placed::ListDec, {470, 81}},
+      {Placed::DelList, {378, 89}},       {Placed::EditAllCmd, {292, 83}},
+      {Placed::OldCommandsBT, {470, 81}}, {Placed::ButtonReadFile, {554, 81}},
+      {Placed::ButtonSend, {790, 129}},   {Placed::RBName, {658, 130}},
+      {Placed::RbData, {658, 130}},       {Placed::BtInfo, {866, 57}},
+      {Placed::FastOldCmd, {8, 641}},     {Placed::OldCmdList, {4, 919}},
+      {Placed::LBTail, {658, 261}},       {Placed::StaticText1, {8, 642}},
+      {Placed::PStats, {721, 203}}};
+  ControlRows withDropDown = narrower;
+  for (auto& [control, span] : withDropDown) {
+    if (control == Placed::FastOldCmd) span.width = 711;  // the console's width before
+  }
+  ExpectControls(out->horizontal, withDropDown);
+  for (int i = 1; i <= 40; ++i) EXPECT_EQ(ButtonAt(out->horizontal, i).width, 88) << i;
+  for (const Span& line : out->horizontal.helpLines) EXPECT_EQ(line, (Span{658, 261}));
+  const HorizontalLayout atMinus10 = out->horizontal;
+
+  // A hundred pixels higher: nothing moves sideways, the log takes the height.
+  out = state.Resized(kDesignClientWidth - 10, 849, 631);
+  ASSERT_TRUE(out.has_value());
+  EXPECT_EQ(out->vertical, (VerticalLayout{28, 473, 505, 550}));
+  for (std::size_t i = 0; i < kPlacedCount; ++i) {
+    if (static_cast<Placed>(i) == Placed::FastOldCmd) continue;
+    EXPECT_EQ(out->horizontal.placed[i], atMinus10.placed[i]) << "control " << i;
+  }
+  EXPECT_EQ(out->horizontal.buttons, atMinus10.buttons);
+
+  // Back to the design size: the design geometry but for the derived values,
+  // and LogPanel one pixel lower, touching MainPanel.
+  out = state.Resized(kDesignClientWidth, kDesignClientHeight, 631);
+  ASSERT_TRUE(out.has_value());
+  EXPECT_EQ(out->vertical, (VerticalLayout{28, 373, 405, 450}));
+  EXPECT_EQ(out->vertical.logPanelTop, DesignVerticalLayout().logPanelTop + 1);
+  const HorizontalLayout& d = DesignLayout();
+  for (std::size_t i = 0; i < kPlacedCount; ++i) {
+    const auto control = static_cast<Placed>(i);
+    if (control == Placed::OldCmdList || control == Placed::StaticText1 ||
+        control == Placed::FastOldCmd) {
+      continue;
+    }
+    EXPECT_EQ(out->horizontal[control], d[control]) << "control " << i;
+  }
+  EXPECT_EQ(out->horizontal[Placed::OldCmdList], (Span{4, 929}));
+  EXPECT_EQ(out->horizontal[Placed::StaticText1], (Span{8, 649}));
+  EXPECT_EQ(out->horizontal.buttons, d.buttons);
+}
+
+TEST(WindowLayoutState, AWindowTwoHundredPixelsWideClampsNegativeSizesToZero) {
+  WindowLayoutState state;
+  EXPECT_EQ(state.SetFilePanelShown(true), (Span{8, 552}));
+  std::optional<WindowLayout> out = state.Resized(200, 749, 641);
+  ASSERT_TRUE(out.has_value());
+  EXPECT_EQ(state.WidthDelta(), -743);
+  EXPECT_EQ(ColumnStep(state.WidthDelta()), -106);
+  const ControlRows tiny = {
+      {Placed::Panel1, {4, 194}},          {Placed::LogPanel, {4, 194}},
+      {Placed::MainPanel, {4, 194}},       {Placed::MainWindow, {4, 194}},
+      {Placed::SecondWindow, {4, 194}},    {Placed::STLog, {8, 0}},
+      {Placed::FiltrLog, {521, 0}},        {Placed::MainStrCmd, {8, 0}},
+      {Placed::STListName, {8, 0}},        {Placed::ListNameEDT, {8, 0}},
+      {Placed::CBLists, {8, 0}},           {Placed::StaticText3, {-75, 261}},
+      {Placed::SriftText, {-139, 29}},     {Placed::SendStart, {-75, 129}},
+      {Placed::LPlus, {-91, 14}},          {Placed::SaveF, {-355, 89}},
+      {Placed::Str1, {-107, 12}},          {Placed::Str2, {173, 12}},
+      {Placed::Srift, {-159, 17}},         {Placed::StartStop, {13, 57}},
+      {Placed::StartLog, {-47, 57}},       {Placed::BTLog, {-107, 57}},
+      {Placed::AddStrCmd, {-75, 261}},     {Placed::BTPalitra, {73, 57}},
+      {Placed::ListInc, {-179, 81}},       {Placed::ListDec, {-263, 81}},
+      {Placed::DelList, {-355, 89}},       {Placed::EditAllCmd, {-441, 83}},
+      {Placed::OldCommandsBT, {-263, 81}}, {Placed::ButtonReadFile, {-179, 81}},
+      {Placed::ButtonSend, {57, 129}},     {Placed::RBName, {-75, 130}},
+      {Placed::RbData, {-75, 130}},        {Placed::BtInfo, {133, 57}},
+      {Placed::FastOldCmd, {8, 641}},      {Placed::OldCmdList, {4, 186}},
+      {Placed::LBTail, {-75, 261}},        {Placed::StaticText1, {8, 0}},
+      {Placed::PStats, {-12, 203}}};
+  ExpectControls(out->horizontal, tiny);
+  EXPECT_EQ(ButtonAt(out->horizontal, 1), (Span{8, 0}));
+  EXPECT_EQ(ButtonAt(out->horizontal, 9), (Span{-10, 0}));
+  EXPECT_EQ(ButtonAt(out->horizontal, 33), (Span{-64, 0}));
+  EXPECT_EQ(ButtonAt(out->horizontal, 48), (Span{-82, 0}));
+  EXPECT_EQ(out->horizontal.edits, out->horizontal.buttons);
+  for (const Span& line : out->horizontal.helpLines) EXPECT_EQ(line, (Span{-75, 261}));
+
+  // So low that the log has no room: its height stops at 0.
+  out = state.Resized(200, 300, 0);
+  ASSERT_TRUE(out.has_value());
+  EXPECT_EQ(out->vertical, (VerticalLayout{28, 0, -44, 1}));
+}
+
+TEST(WindowLayoutState, TheListNameFollowsTheFileViewAtTheCurrentWidth) {
+  WindowLayoutState state;
+  ASSERT_TRUE(state.Resized(kDesignClientWidth + 70, 749, 641).has_value());
+  EXPECT_EQ(state.SetFilePanelShown(true), (Span{8, 622}));
+  EXPECT_EQ(state.SetFilePanelShown(false), (Span{8, 359})) << "leaving the file view restores it";
+  state.SetFilePanelShown(true);
+  std::optional<WindowLayout> out = state.Resized(kDesignClientWidth + 140, 749, 711);
+  ASSERT_TRUE(out.has_value());
+  EXPECT_EQ(out->horizontal[Placed::STListName], (Span{8, 692}));
+  EXPECT_EQ(out->horizontal[Placed::CBLists], (Span{8, 429}));
+  EXPECT_EQ(state.SetFilePanelShown(false), (Span{8, 429}));
+  EXPECT_EQ(ListNameSpan(-743, false), (Span{8, 0}));
 }
 
 }  // namespace
