@@ -31,6 +31,7 @@ class NoDialogs : public UserDialogs {
   }
   void ShowPortError() override {}
   void ShowInfo() override {}
+  void EditMacro(const velmora::ui::MacroEditRequest&) override {}
   QString ChooseCommandFile() override { return {}; }
 };
 

@@ -52,6 +52,7 @@ class SilentDialogs : public UserDialogs {
   void ShowMessage(const QString&) override {}
   void ShowPortError() override {}
   void ShowInfo() override {}
+  void EditMacro(const MacroEditRequest&) override {}
   QString ChooseCommandFile() override { return {}; }
 };
 

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "ui/info_window.h"
+#include "ui/macro_editor_window.h"
 #include "ui/open_port_error_window.h"
 
 namespace velmora::ui {
@@ -20,6 +21,10 @@ void QtUserDialogs::ShowPortError() {
 
 void QtUserDialogs::ShowInfo() {
   if (info_ != nullptr) info_->exec();
+}
+
+void QtUserDialogs::EditMacro(const MacroEditRequest& request) {
+  if (macroEditor_ != nullptr) macroEditor_->EditMacro(request);
 }
 
 QString QtUserDialogs::ChooseCommandFile() { return QFileDialog::getOpenFileName(owner_); }

@@ -8,6 +8,8 @@ namespace velmora::ui {
 
 class TInfo;
 class TOpenPortError;
+class TFormEditHelpCmd;
+struct MacroEditRequest;
 
 // Everything modal the terminal shows. The window asks through this interface
 // so that tests can answer instead of a user.
@@ -19,6 +21,8 @@ class UserDialogs {
   // The picture window that asks for the port to be opened first.
   virtual void ShowPortError() = 0;
   virtual void ShowInfo() = 0;
+  // The macro editor for one macro; returns when it has closed.
+  virtual void EditMacro(const MacroEditRequest& request) = 0;
   // The chosen file's path, or an empty text when the user cancels.
   virtual QString ChooseCommandFile() = 0;
 };
@@ -36,16 +40,19 @@ class QtUserDialogs : public UserDialogs {
     info_ = info;
     portError_ = portError;
   }
+  void SetMacroEditor(TFormEditHelpCmd* editor) { macroEditor_ = editor; }
 
   void ShowMessage(const QString& text) override;
   void ShowPortError() override;
   void ShowInfo() override;
+  void EditMacro(const MacroEditRequest& request) override;
   QString ChooseCommandFile() override;
 
  private:
   QWidget* owner_ = nullptr;
   TInfo* info_ = nullptr;
   TOpenPortError* portError_ = nullptr;
+  TFormEditHelpCmd* macroEditor_ = nullptr;
 };
 
 }  // namespace velmora::ui

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "ui/dialogs.h"
+#include "ui/macro_editor_window.h"
 
 namespace velmora::ui {
 
@@ -18,13 +19,20 @@ class FakeUserDialogs : public UserDialogs {
     if (whilePortErrorShown) whilePortErrorShown();
   }
   void ShowInfo() override { ++infos; }
+  void EditMacro(const MacroEditRequest& request) override {
+    ++macroEdits;
+    // What the user types while the editor is open.
+    if (whileMacroEditorShown) whileMacroEditorShown(request);
+  }
   QString ChooseCommandFile() override { return commandFile; }
 
   QStringList messages;
   int portErrors = 0;
   int infos = 0;
+  int macroEdits = 0;
   QString commandFile;  // what the next file choice answers; empty: cancelled
   std::function<void()> whilePortErrorShown;
+  std::function<void(const MacroEditRequest&)> whileMacroEditorShown;
 };
 
 }  // namespace velmora::ui
