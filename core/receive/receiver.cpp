@@ -20,6 +20,7 @@ void Receiver::RxTimerTimer(ReceiveHost& host) {
   // connect, at its first time-out.
   if (!link_.PortOpen()) return;
   lastPollError_ = SerialError::None;
+  pollErrorOpenCount_ = link_.OpenCount();
   std::uint32_t waiting = 0;
   const SerialError queryError = link_.Port().BytesWaiting(waiting);
   if (queryError != SerialError::None) {

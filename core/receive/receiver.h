@@ -32,8 +32,12 @@ class Receiver {
   bool CanTakeMore() const { return assembler_.ReceiveLength() < PacketAssembler::kCapacity; }
   bool ReceiveBusy() const { return receiveBusy_; }
   // The error of the last tick that polled an open port: the query of the
-  // waiting bytes or the read failed, or the device hung up. None otherwise.
-  SerialError LastPollError() const { return lastPollError_; }
+  // waiting bytes or the read failed, or the device hung up. None otherwise,
+  // and None after every successful open until the new port is polled: an
+  // error of the port before belongs to that port only.
+  SerialError LastPollError() const {
+    return pollErrorOpenCount_ == link_.OpenCount() ? lastPollError_ : SerialError::None;
+  }
 
  private:
   void ReadComInBufRx(std::uint32_t count, ReceiveHost& host);
@@ -44,6 +48,7 @@ class Receiver {
   PacketAssembler assembler_;
   bool receiveBusy_ = false;
   SerialError lastPollError_ = SerialError::None;
+  std::uint32_t pollErrorOpenCount_ = 0;  // the open that lastPollError_ belongs to
 };
 
 }  // namespace velmora

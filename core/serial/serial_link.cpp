@@ -48,6 +48,7 @@ OpenResult SerialLink::OpenPort(const PortRequest& request) {
     portOpen_ = false;
     return OpenResult::SettingsRefused;
   }
+  ++openCount_;
   return OpenResult::Opened;
 }
 

@@ -47,6 +47,9 @@ class SerialLink {
   // The current handle; may be invalid (closed, or a failed open).
   SerialPort& Port() { return *port_; }
   SerialError LastError() const { return lastError_; }
+  // Counts the successful opens: whatever was learnt about the port of an
+  // earlier count (a hang-up, a failed read) says nothing about this one.
+  std::uint32_t OpenCount() const { return openCount_; }
 
  private:
   PortFactory factory_;
@@ -55,6 +58,7 @@ class SerialLink {
   LineSettings settings_{};
   bool portOpen_ = false;
   SerialError lastError_ = SerialError::None;
+  std::uint32_t openCount_ = 0;
 };
 
 }  // namespace velmora

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <chrono>
@@ -34,9 +35,10 @@ class ReceiveWindowTest : public QObject {
   MainForm& Form() { return app_->Form(); }
 
   // A Tuesday, so that packet times are above 0 and gaps are measured.
-  void Start(bool manualClock = true) {
+  void Start(bool manualClock = true, const std::string& linkPath = {}) {
     devsim::DeviceOptions options;
     options.mode = devsim::Mode::Silent;
+    options.linkPath = linkPath;
     device_ = std::make_unique<devsim::PtyDevice>(options);
     std::unique_ptr<Clock> clock;
     if (manualClock) {
@@ -65,6 +67,17 @@ class ReceiveWindowTest : public QObject {
     QCOMPARE(app_->window->ReceivePath().ReceiveLength(), before + bytes.size());
     clock_->AdvanceMs(afterMs);
     view.RxTimerTimer();
+  }
+
+  // The device hangs up while connected; the window stops polling the dead
+  // port and waits for the user.
+  void VanishWhileConnected() {
+    device_->Send("before\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(Form().MainWindow->Entries(), QStringList{"before\r"}, 3000);
+    device_->Unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !app_->window->Receive().RxTimer().isActive() && !app_->window->Receive().NotifierEnabled(),
+        3000);
   }
 
  private slots:
@@ -183,6 +196,44 @@ class ReceiveWindowTest : public QObject {
     // Sending to the dead port neither crashes nor hangs.
     app_->window->SendPortData("abc");
     QCOMPARE(Form().StaticText3->text().left(6), QStringLiteral("TX: 4 "));
+  }
+
+  void receivingResumesWhenTheVanishedPortIsConnectedAgain() {
+    QTemporaryDir dir;
+    Start(false, dir.filePath("ttyLINK").toStdString());
+    VanishWhileConnected();
+    device_->PlugBack();
+    Form().BTConnect->click();  // "Disconnect"
+    QCOMPARE(Form().BTConnect->text(), QStringLiteral("Connect"));
+    for (int cycle = 0; cycle < 2; ++cycle) {
+      if (cycle > 0) Form().BTConnect->click();
+      Form().BTConnect->click();  // "Connect"
+      QCOMPARE(Form().BTConnect->text(), QStringLiteral("Disconnect"));
+      const std::string line = "again" + std::to_string(cycle) + "\r\n";
+      device_->Send(line);
+      QTRY_VERIFY_WITH_TIMEOUT(Form().MainWindow->Entries().contains(
+                                   QString::fromStdString(line.substr(0, line.size() - 1))),
+                               3000);
+    }
+    QCOMPARE(Form().MainWindow->Entries(), (QStringList{"before\r", "again0\r", "again1\r"}));
+  }
+
+  void receivingWorksOnAnotherPortConnectedAfterTheVanishedOne() {
+    Start(false);
+    VanishWhileConnected();
+    devsim::DeviceOptions options;
+    options.mode = devsim::Mode::Silent;
+    devsim::PtyDevice other(options);
+    Form().BTConnect->click();  // "Disconnect"
+    Form().ComPort->setEditText(QString::fromStdString(other.PortName()));
+    Form().BTConnect->click();  // "Connect"
+    QCOMPARE(Form().BTConnect->text(), QStringLiteral("Disconnect"));
+    QVERIFY(app_->window->Receive().NotifierEnabled() ||
+            app_->window->Receive().RxTimer().isActive());
+    other.Send("other\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(Form().MainWindow->Entries(), (QStringList{"before\r", "other\r"}),
+                              3000);
+    Form().BTConnect->click();  // closes the port before `other` goes
   }
 };
 
