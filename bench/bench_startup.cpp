@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/cfg_record.h"
+#include "common/cp1251.h"
 #include "macros/cmd_list_store.h"
 #include "serial/serial_port.h"
 #include "ui/dialogs.h"
@@ -29,6 +30,7 @@ class NoDialogs : public UserDialogs {
   void ShowMessage(const QString& text) override {
     std::fprintf(stderr, "message: %s\n", qPrintable(text));
   }
+  bool AskYesNo(const QString&) override { return true; }
   void ShowPortError() override {}
   void ShowInfo() override {}
   void EditMacro(const velmora::ui::MacroEditRequest&) override {}
@@ -105,7 +107,7 @@ int main(int argc, char* argv[]) {
     const velmora::SaveResult saved = window.Store().Save("CmdConfig");
     saves.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     if (!saved.Ok()) {
-      std::fprintf(stderr, "%s\n", saved.error->Message().c_str());
+      std::fprintf(stderr, "%s\n", velmora::Cp1251ToUtf8(saved.error->Message()).c_str());
       return 1;
     }
     window.close();

@@ -50,6 +50,7 @@ using SteadyClock = std::chrono::steady_clock;
 class SilentDialogs : public UserDialogs {
  public:
   void ShowMessage(const QString&) override {}
+  bool AskYesNo(const QString&) override { return true; }
   void ShowPortError() override {}
   void ShowInfo() override {}
   void EditMacro(const MacroEditRequest&) override {}

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "ui/info_window.h"
 #include "ui/macro_editor_window.h"
@@ -13,6 +14,18 @@ void QtUserDialogs::ShowMessage(const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Velmora"), text, QMessageBox::Ok, owner_);
   box.setTextFormat(Qt::PlainText);
   box.exec();
+}
+
+bool QtUserDialogs::AskYesNo(const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Velmora"), text,
+                  QMessageBox::Yes | QMessageBox::No, owner_);
+  box.setTextFormat(Qt::PlainText);
+  // Set here: no translation of the standard buttons is loaded.
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+  box.setDefaultButton(QMessageBox::No);
+  box.setEscapeButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
 }
 
 void QtUserDialogs::ShowPortError() {

@@ -18,6 +18,9 @@ class UserDialogs {
   virtual ~UserDialogs() = default;
   // A message box with one OK button.
   virtual void ShowMessage(const QString& text) = 0;
+  // A question with the buttons "Да" and "Нет"; true for "Да". "Нет" is the
+  // default, and Esc or closing the box mean "Нет".
+  virtual bool AskYesNo(const QString& text) = 0;
   // The picture window that asks for the port to be opened first.
   virtual void ShowPortError() = 0;
   virtual void ShowInfo() = 0;
@@ -43,6 +46,7 @@ class QtUserDialogs : public UserDialogs {
   void SetMacroEditor(TFormEditHelpCmd* editor) { macroEditor_ = editor; }
 
   void ShowMessage(const QString& text) override;
+  bool AskYesNo(const QString& text) override;
   void ShowPortError() override;
   void ShowInfo() override;
   void EditMacro(const MacroEditRequest& request) override;

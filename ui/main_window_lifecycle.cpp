@@ -8,6 +8,7 @@
 
 #include "ui/colors.h"
 #include "ui/console.h"
+#include "ui/dialogs.h"
 #include "ui/help_panel.h"
 #include "ui/history_lists.h"
 #include "ui/look.h"
@@ -89,12 +90,16 @@ void TForm1::FormCreate() {
 }
 
 // The history and the settings are written independently: a failure of one
-// is reported and the other is still written.
+// is reported and the other is still written. A failed settings save is
+// reported, then the user decides whether to close without them; "Нет"
+// leaves the window as it was (nothing shut-down does comes before this).
 bool TForm1::FormClose() {
   stateFiles_.SaveHistory(history_);
   if (!stateFiles_.CfgWritable()) return true;
   FillCfgRecord(cfg_, {*form_, receiver_, *console_, *macroPanel_, *receiveView_, look_});
-  return stateFiles_.SaveCfg(cfg_);
+  if (stateFiles_.SaveCfg(cfg_)) return true;
+  return dialogs_.AskYesNo(
+      QStringLiteral("Не удалось сохранить настройки. Закрыть программу без сохранения?"));
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -6,13 +6,6 @@
 #include "ui/file_error_report.h"
 
 namespace velmora::ui {
-namespace {
-
-FileError Damaged(const std::string& path, const char* what) {
-  return FileError{path, FileError::Action::Read, what};
-}
-
-}  // namespace
 
 StateFiles::StateFiles(UserDialogs& dialogs, FileSystem& fs, std::string cfgPath,
                        std::string oldCmdPath)
@@ -48,7 +41,7 @@ bool StateFiles::LoadHistory(SentHistory& history) {
     return true;
   }
   if (loaded.damaged) {
-    ReportFileError(dialogs_, Damaged(oldCmdPath_, "fewer than 50 whole records"));
+    ReportFileError(dialogs_, ShortHistoryFileError(oldCmdPath_));
   }
   history.LoadRecords(loaded.image.data(), loaded.image.size());
   historyWritable_ = true;
@@ -70,7 +63,7 @@ StateFiles::CfgStart StateFiles::LoadCfg(CfgRecord& cfg) {
     return CfgStart::KeepDesign;
   }
   if (loaded.damaged) {
-    ReportFileError(dialogs_, Damaged(cfgPath_, "shorter than 792 bytes"));
+    ReportFileError(dialogs_, ShortCfgFileError(cfgPath_));
     return CfgStart::KeepDesign;
   }
   return CfgStart::Apply;

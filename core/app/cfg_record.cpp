@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <string>
 
 #include "app/text_field.h"
+#include "common/cp1251.h"
 
 namespace velmora {
 namespace {
@@ -23,6 +25,10 @@ constexpr std::size_t kAddStrCmd = 540;
 constexpr std::size_t kTextCapacity = 250;
 
 }  // namespace
+
+FileError ShortCfgFileError(const std::string& path) {
+  return DamagedFileError(path, Utf8ToCp1251("меньше " + std::to_string(kCfgRecordSize) + " байт"));
+}
 
 bool CfgRecord::Assign(BytesView fileBytes) {
   const std::size_t taken = std::min(fileBytes.size(), kCfgRecordSize);

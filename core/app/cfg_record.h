@@ -41,6 +41,9 @@ struct CfgLoadResult {
 // read and written at its offset, little-endian. Storing a text writes only
 // its length byte and characters, so the tails of text fields and the
 // padding keep what the file or an earlier, longer text left.
+// The report of a "Cfg" shorter than one record.
+FileError ShortCfgFileError(const std::string& path);
+
 class CfgRecord {
  public:
   // Takes a file's content: its first 792 bytes, or all of a shorter file

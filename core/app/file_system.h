@@ -9,11 +9,25 @@
 
 namespace velmora {
 
+// The common causes of a failed file operation, which the program names in
+// its own words; the rest are Other and keep the system's text.
+enum class FileFault {
+  None,
+  NoAccess,  // permission refused (EACCES, EPERM)
+  NoSpace,
+  ReadOnlyFileSystem,
+  NotFound,
+  IsDirectory,
+  InputOutput,
+  Other,
+};
+
 // The outcome of one operation of the file system: 0, or the system's error
-// number with its text (strerror, or the Win32 message).
+// number with its text (strerror in the "C" locale, or the Win32 message).
 struct FileStatus {
   int code = 0;
   std::string reason;
+  FileFault fault = FileFault::None;
 
   bool Ok() const { return code == 0; }
 };
@@ -47,7 +61,8 @@ class FileSystem {
   // read-only; a missing target in a writable directory is fine.
   virtual FileStatus CheckReplaceable(const std::string& target) = 0;
   // Creates `path` anew (truncating it) for writing, with the permissions of
-  // `permissionsOf` when that file exists, else the default ones.
+  // `permissionsOf` when that file exists, else the default ones. Fails with
+  // NoAccess when the directory takes no new file.
   virtual FileStatus Create(const std::string& path, const std::string& permissionsOf,
                             std::unique_ptr<WritableFile>& file) = 0;
   // Replaces `to` by `from` in one step.
@@ -56,7 +71,19 @@ class FileSystem {
   virtual FileStatus SyncDirectoryOf(const std::string& path) = 0;
   // Removes the file; a missing file is no error.
   virtual FileStatus Remove(const std::string& path) = 0;
+
+  // Whether a save whose temporary file or rename is refused for permission
+  // may rewrite the file in place instead (POSIX: a directory that takes no
+  // new file, a sticky directory refusing the rename over another user's file).
+  virtual bool RewritesInPlace() const { return false; }
+  // Opens the existing file for writing from its start, never creating it
+  // and not yet cutting it; SyncAndClose cuts it to what was written, then
+  // flushes it to the disk.
+  virtual FileStatus OpenInPlace(const std::string& path, std::unique_ptr<WritableFile>& file);
 };
+
+// The status of an errno value (POSIX only).
+FileStatus ErrnoStatus(int code);
 
 // The file system of this platform; lives for the whole run.
 FileSystem& SystemFileSystem();

@@ -1,17 +1,41 @@
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <clocale>
 #include <cstring>
+#include <string>
 
 #include "app/file_system.h"
 
 namespace velmora {
 namespace {
 
-FileStatus StatusOf(int code) { return FileStatus{code, std::strerror(code)}; }
+FileFault FaultOf(int code) {
+  switch (code) {
+    case EACCES:
+    case EPERM: return FileFault::NoAccess;
+    case ENOSPC:
+    case EDQUOT: return FileFault::NoSpace;
+    case EROFS: return FileFault::ReadOnlyFileSystem;
+    case ENOENT: return FileFault::NotFound;
+    case EISDIR: return FileFault::IsDirectory;
+    case EIO: return FileFault::InputOutput;
+    default: return FileFault::Other;
+  }
+}
+
+// The system's text in the "C" locale: plain ASCII, which is 1251 text as
+// well, whatever locale the window has set.
+std::string ReasonOf(int code) {
+  static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", locale_t{});
+  return cLocale != locale_t{} ? ::strerror_l(code, cLocale) : std::strerror(code);
+}
+
+FileStatus StatusOf(int code) { return ErrnoStatus(code); }
 FileStatus LastError() { return StatusOf(errno); }
 
 std::string DirectoryOf(const std::string& path) {
@@ -55,8 +79,25 @@ class PosixWritableFile : public WritableFile {
     return status;
   }
 
+ protected:
+  int Descriptor() const { return fd_; }
+
  private:
   int fd_;
+};
+
+// The file itself, rewritten from its start by a save that could not replace
+// it: cut to what was written, then flushed, so that a full disk fails the
+// save instead of leaving an empty file behind a reported success.
+class PosixInPlaceFile : public PosixWritableFile {
+ public:
+  using PosixWritableFile::PosixWritableFile;
+
+  FileStatus SyncAndClose() override {
+    const off_t written = ::lseek(Descriptor(), 0, SEEK_CUR);
+    if (written < 0 || ::ftruncate(Descriptor(), written) != 0) return LastError();
+    return PosixWritableFile::SyncAndClose();
+  }
 };
 
 class PosixFileSystem : public FileSystem {
@@ -115,14 +156,15 @@ class PosixFileSystem : public FileSystem {
       if (S_ISDIR(st.st_mode)) return StatusOf(EISDIR);
       if (!Writable(target, st)) return StatusOf(EACCES);
     }
-    const std::string directory = DirectoryOf(target);
-    if (::stat(directory.c_str(), &st) != 0) return LastError();
-    if (!Writable(directory, st)) return StatusOf(EACCES);
     return {};
   }
 
   FileStatus Create(const std::string& path, const std::string& permissionsOf,
                     std::unique_ptr<WritableFile>& file) override {
+    // A directory marked read-only takes no new file, even from root.
+    struct stat directory {};
+    if (::stat(DirectoryOf(path).c_str(), &directory) != 0) return LastError();
+    if (!Writable(DirectoryOf(path), directory)) return StatusOf(EACCES);
     // A stale temporary (or anything planted under its name) goes first, so
     // that O_EXCL gives a fresh file with exactly the permissions set below.
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) return LastError();
@@ -153,9 +195,22 @@ class PosixFileSystem : public FileSystem {
   FileStatus Remove(const std::string& path) override {
     return ::unlink(path.c_str()) == 0 || errno == ENOENT ? FileStatus{} : LastError();
   }
+
+  bool RewritesInPlace() const override { return true; }
+
+  FileStatus OpenInPlace(const std::string& path, std::unique_ptr<WritableFile>& file) override {
+    // No O_CREAT: with protected_regular the kernel refuses O_CREAT on another
+    // user's file in a sticky directory even when the file itself is writable.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    file = std::make_unique<PosixInPlaceFile>(fd);
+    return {};
+  }
 };
 
 }  // namespace
+
+FileStatus ErrnoStatus(int code) { return FileStatus{code, ReasonOf(code), FaultOf(code)}; }
 
 FileSystem& SystemFileSystem() {
   static PosixFileSystem fs;

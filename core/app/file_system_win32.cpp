@@ -8,6 +8,22 @@
 namespace velmora {
 namespace {
 
+FileFault FaultOf(DWORD code) {
+  switch (code) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION: return FileFault::NoAccess;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return FileFault::NoSpace;
+    case ERROR_WRITE_PROTECT: return FileFault::ReadOnlyFileSystem;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return FileFault::NotFound;
+    case ERROR_DIRECTORY: return FileFault::IsDirectory;
+    case ERROR_CRC:
+    case ERROR_IO_DEVICE: return FileFault::InputOutput;
+    default: return FileFault::Other;
+  }
+}
+
 FileStatus StatusOf(DWORD code) {
   char* text = nullptr;
   FormatMessageA(
@@ -16,7 +32,7 @@ FileStatus StatusOf(DWORD code) {
   std::string reason = text != nullptr ? text : "error " + std::to_string(code);
   if (text != nullptr) LocalFree(text);
   while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-  return FileStatus{static_cast<int>(code), reason};
+  return FileStatus{static_cast<int>(code), reason, FaultOf(code)};
 }
 
 FileStatus LastError() { return StatusOf(GetLastError()); }

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <span>
+#include <string>
 
 #include "app/text_field.h"
+#include "common/cp1251.h"
 
 namespace velmora {
 
@@ -27,6 +29,11 @@ SaveResult SaveHistoryFile(const std::string& path, const HistoryImage& image, F
 Bytes HistoryRecordText(const HistoryImage& image, std::size_t i) {
   return ReadTextField(
       std::span<const std::uint8_t>(image).subspan(i * kHistoryRecordSize, kHistoryRecordSize));
+}
+
+FileError ShortHistoryFileError(const std::string& path) {
+  return DamagedFileError(
+      path, Utf8ToCp1251("меньше " + std::to_string(kHistoryRecords) + " целых записей"));
 }
 
 }  // namespace velmora

@@ -35,6 +35,8 @@ struct HistoryLoadResult {
 
 // Reads the first 50 records; records past them are ignored.
 HistoryLoadResult LoadHistoryFile(const std::string& path, FileSystem& fs = SystemFileSystem());
+// The report of a damaged history file: fewer than 50 whole records.
+FileError ShortHistoryFileError(const std::string& path);
 
 // Writes the 12800 bytes of the image, replacing the file. Start-up calls it
 // only when the file is missing, shut-down only when it exists.

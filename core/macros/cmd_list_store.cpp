@@ -161,8 +161,9 @@ SaveResult CmdListStore::Save(const std::string& path, FileSystem& fs) const {
   if (!loadedCompletely_) {
     SaveResult refused;
     refused.error = FileError{path, FileError::Action::Refused,
-                              "the command lists were not loaded completely at start-up, so "
-                              "saving them would overwrite the file"};
+                              Utf8ToCp1251("списки команд не были прочитаны полностью при "
+                                           "запуске, запись затёрла бы файл"),
+                              FileFault::Other};
     return refused;
   }
   return SaveFileAtomically(path, Image(), fs);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/cp1251.h"
 #include "store_fixtures.h"
 
 namespace velmora {
@@ -295,7 +296,8 @@ TEST(CfgFile, AReadErrorIsReportedAndTheRecordIsNotApplicable) {
   CfgRecord record;
   const CfgLoadResult load = record.Load(dir.File("Cfg"), fs);
   ASSERT_TRUE(load.error.has_value());
-  EXPECT_EQ(load.error->Message(), dir.File("Cfg") + ": cannot read: Input/output error");
+  EXPECT_EQ(Cp1251ToUtf8(load.error->Message()),
+            "Не удалось прочитать файл «" + dir.File("Cfg") + "»: ошибка ввода-вывода");
   EXPECT_FALSE(load.Applicable());
   EXPECT_EQ(ImageOf(record), Bytes(792, '\0'));
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "common/cp1251.h"
 #include "store_fixtures.h"
 
 namespace velmora {
@@ -262,7 +263,8 @@ TEST_F(CmdConfigFile, ASaveThatFailsHalfWayLeavesThePreviousFile) {
   const SaveResult result = store_.Save(Path(), fs);
 
   ASSERT_FALSE(result.Ok());
-  EXPECT_EQ(result.error->Message(), Path() + ": cannot write: No space left on device");
+  EXPECT_EQ(Cp1251ToUtf8(result.error->Message()),
+            "Не удалось записать файл «" + Path() + "»: нет места на диске");
   EXPECT_TRUE(ReadRaw(Path()) == original);
 }
 
@@ -274,13 +276,17 @@ TEST_F(CmdConfigFile, AStoreThatWasNotLoadedCompletelyIsNeverSavedOverTheFile) {
 
   const LoadResult load = store_.Load(Path(), fs);
   ASSERT_TRUE(load.error.has_value());
-  EXPECT_EQ(load.error->Message(), Path() + ": cannot read: Input/output error");
+  EXPECT_EQ(Cp1251ToUtf8(load.error->Message()),
+            "Не удалось прочитать файл «" + Path() + "»: ошибка ввода-вывода");
   EXPECT_FALSE(load.needsRebuild);
   EXPECT_FALSE(store_.LoadedCompletely());
 
   const SaveResult save = store_.Save(Path());
   ASSERT_FALSE(save.Ok());
   EXPECT_EQ(save.error->action, FileError::Action::Refused);
+  EXPECT_EQ(Cp1251ToUtf8(save.error->Message()),
+            "Не удалось записать файл «" + Path() +
+                "»: списки команд не были прочитаны полностью при запуске, запись затёрла бы файл");
   EXPECT_TRUE(ReadRaw(Path()) == original);
 }
 

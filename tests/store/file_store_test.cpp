@@ -4,8 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <optional>
+#include <utility>
 
+#include "app/cfg_record.h"
+#include "app/history_file.h"
+#include "common/cp1251.h"
 #include "store_fixtures.h"
 
 namespace velmora {
@@ -79,22 +85,173 @@ TEST(AtomicSave, ReportsAReadOnlyFileAndLeavesIt) {
   const SaveResult result = SaveFileAtomically(dir.File("Cfg"), AsSpan("new"));
 
   ASSERT_FALSE(result.Ok());
-  EXPECT_EQ(result.error->Message(), dir.File("Cfg") + ": cannot write: Permission denied");
+  EXPECT_EQ(Cp1251ToUtf8(result.error->Message()),
+            "Не удалось записать файл «" + dir.File("Cfg") + "»: нет доступа");
   EXPECT_EQ(ReadRaw(dir.File("Cfg")), "old");
 }
 
-TEST(AtomicSave, ReportsAReadOnlyDirectoryAndLeavesTheFile) {
+ino_t InodeOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(::stat(path.c_str(), &st), 0);
+  return st.st_ino;
+}
+
+// A directory that takes no new file (read-only, or owned by another user)
+// while the file in it is writable: the file is rewritten where it is, and
+// a longer old content is cut back.
+TEST(AtomicSave, RewritesTheFileInPlaceInADirectoryThatTakesNoNewFile) {
   TempDir dir;
   std::filesystem::create_directory(dir.Path() / "ro");
-  WriteRaw(dir.File("ro/Cfg"), "old");
+  WriteRaw(dir.File("ro/Cfg"), "the old and longer content");
+  const ino_t before = InodeOf(dir.File("ro/Cfg"));
+  ASSERT_EQ(::chmod(dir.File("ro").c_str(), 0555), 0);
+
+  const SaveResult result = SaveFileAtomically(dir.File("ro/Cfg"), AsSpan("new"));
+
+  ASSERT_EQ(::chmod(dir.File("ro").c_str(), 0755), 0);
+  EXPECT_TRUE(result.Ok());
+  EXPECT_EQ(ReadRaw(dir.File("ro/Cfg")), "new");
+  EXPECT_EQ(InodeOf(dir.File("ro/Cfg")), before);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("ro/Cfg.tmp")));
+}
+
+TEST(AtomicSave, AMissingFileInADirectoryThatTakesNoNewFileIsReported) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.Path() / "ro");
   ASSERT_EQ(::chmod(dir.File("ro").c_str(), 0555), 0);
 
   const SaveResult result = SaveFileAtomically(dir.File("ro/Cfg"), AsSpan("new"));
 
   ASSERT_EQ(::chmod(dir.File("ro").c_str(), 0755), 0);
   ASSERT_FALSE(result.Ok());
-  EXPECT_EQ(result.error->reason, "Permission denied");
-  EXPECT_EQ(ReadRaw(dir.File("ro/Cfg")), "old");
+  EXPECT_EQ(Cp1251ToUtf8(result.error->Message()),
+            "Не удалось записать файл «" + dir.File("ro/Cfg") + "»: нет доступа");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("ro/Cfg")));
+}
+
+// Root passes every permission check, so the refusals come from the double.
+struct Refusal {
+  const char* what;
+  std::optional<int> createError;
+  std::optional<int> renameError;
+};
+
+TEST(AtomicSave, ATemporaryOrRenameRefusedForPermissionRewritesTheFileInPlace) {
+  const Refusal refusals[] = {
+      {"no new file in the directory", EACCES, std::nullopt},
+      {"no new file, EPERM", EPERM, std::nullopt},
+      {"rename refused in a sticky directory", std::nullopt, EPERM},
+      {"rename refused, EACCES", std::nullopt, EACCES},
+  };
+  for (const Refusal& refusal : refusals) {
+    TempDir dir;
+    WriteRaw(dir.File("OldCmd"), "previous and longer");
+    const ino_t before = InodeOf(dir.File("OldCmd"));
+    FaultyFileSystem fs;
+    fs.failCreateWith = refusal.createError;
+    fs.failRename = refusal.renameError.has_value();
+    fs.renameError = refusal.renameError.value_or(EIO);
+
+    const SaveResult result = SaveFileAtomically(dir.File("OldCmd"), AsSpan("replacement"), fs);
+
+    EXPECT_TRUE(result.Ok()) << refusal.what;
+    EXPECT_EQ(fs.inPlaceOpens, 1) << refusal.what;
+    EXPECT_EQ(ReadRaw(dir.File("OldCmd")), "replacement") << refusal.what;
+    EXPECT_EQ(InodeOf(dir.File("OldCmd")), before) << refusal.what;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("OldCmd.tmp"))) << refusal.what;
+  }
+}
+
+TEST(AtomicSave, AFullDiskDuringTheRewriteInPlaceIsReported) {
+  TempDir dir;
+  WriteRaw(dir.File("OldCmd"), "previous");
+  FaultyFileSystem fs;
+  fs.failCreateWith = EACCES;
+  fs.failWriteAfter = 3;
+
+  const SaveResult result = SaveFileAtomically(dir.File("OldCmd"), AsSpan("replacement"), fs);
+
+  ASSERT_FALSE(result.Ok());
+  EXPECT_EQ(Cp1251ToUtf8(result.error->Message()),
+            "Не удалось записать файл «" + dir.File("OldCmd") + "»: нет места на диске");
+}
+
+TEST(AtomicSave, TheCrashSafeReplaceIsUsedWheneverItWorks) {
+  TempDir dir;
+  WriteRaw(dir.File("Cfg"), "previous");
+  const ino_t before = InodeOf(dir.File("Cfg"));
+  FaultyFileSystem fs;
+
+  ASSERT_TRUE(SaveFileAtomically(dir.File("Cfg"), AsSpan("new"), fs).Ok());
+
+  EXPECT_EQ(fs.inPlaceOpens, 0);
+  EXPECT_EQ(ReadRaw(dir.File("Cfg")), "new");
+  EXPECT_NE(InodeOf(dir.File("Cfg")), before);  // a new file renamed over the old
+}
+
+TEST(AtomicSave, ARenameFailingForAnotherReasonIsReportedNotRewritten) {
+  TempDir dir;
+  WriteRaw(dir.File("Cfg"), "previous");
+  FaultyFileSystem fs;
+  fs.failRename = true;  // EIO
+
+  const SaveResult result = SaveFileAtomically(dir.File("Cfg"), AsSpan("new"), fs);
+
+  ASSERT_FALSE(result.Ok());
+  EXPECT_EQ(fs.inPlaceOpens, 0);
+  EXPECT_EQ(ReadRaw(dir.File("Cfg")), "previous");
+}
+
+struct MessageCase {
+  FileError::Action action;
+  FileFault fault;
+  const char* expected;
+};
+
+TEST(FileErrorMessage, NamesTheFileAndTheCauseInRussian) {
+  const MessageCase cases[] = {
+      {FileError::Action::Read, FileFault::NoAccess,
+       "Не удалось прочитать файл «Cfg»: нет доступа"},
+      {FileError::Action::Write, FileFault::NoSpace,
+       "Не удалось записать файл «Cfg»: нет места на диске"},
+      {FileError::Action::Replace, FileFault::ReadOnlyFileSystem,
+       "Не удалось записать файл «Cfg»: файловая система только для чтения"},
+      {FileError::Action::Read, FileFault::NotFound,
+       "Не удалось прочитать файл «Cfg»: файл не найден"},
+      {FileError::Action::Read, FileFault::IsDirectory,
+       "Не удалось прочитать файл «Cfg»: это каталог"},
+      {FileError::Action::Write, FileFault::InputOutput,
+       "Не удалось записать файл «Cfg»: ошибка ввода-вывода"},
+      {FileError::Action::Write, FileFault::Other,
+       "Не удалось записать файл «Cfg»: Too many open files"},
+  };
+  for (const MessageCase& c : cases) {
+    const FileError error{"Cfg", c.action, "Too many open files", c.fault};
+    EXPECT_EQ(Cp1251ToUtf8(error.Message()), c.expected);
+  }
+}
+
+TEST(FileErrorMessage, TheSystemsErrorNumbersMapToTheirCauses) {
+  const std::pair<int, FileFault> cases[] = {
+      {EACCES, FileFault::NoAccess},
+      {EPERM, FileFault::NoAccess},
+      {ENOSPC, FileFault::NoSpace},
+      {EDQUOT, FileFault::NoSpace},
+      {EROFS, FileFault::ReadOnlyFileSystem},
+      {ENOENT, FileFault::NotFound},
+      {EISDIR, FileFault::IsDirectory},
+      {EIO, FileFault::InputOutput},
+      {EMFILE, FileFault::Other},
+  };
+  for (const auto& [code, fault] : cases) EXPECT_EQ(ErrnoStatus(code).fault, fault) << code;
+  EXPECT_EQ(ErrnoStatus(EMFILE).reason, "Too many open files");
+}
+
+TEST(FileErrorMessage, ADamagedFileSaysWhatIsWrong) {
+  EXPECT_EQ(Cp1251ToUtf8(ShortCfgFileError("Cfg").Message()),
+            "Файл «Cfg» повреждён: меньше 792 байт");
+  EXPECT_EQ(Cp1251ToUtf8(ShortHistoryFileError("OldCmd").Message()),
+            "Файл «OldCmd» повреждён: меньше 50 целых записей");
 }
 
 TEST(AtomicSave, ADiskFullHalfWayLeavesThePreviousFileAndNoTemporary) {
@@ -106,8 +263,8 @@ TEST(AtomicSave, ADiskFullHalfWayLeavesThePreviousFileAndNoTemporary) {
   const SaveResult result = SaveFileAtomically(dir.File("OldCmd"), AsSpan("replacement"), fs);
 
   ASSERT_FALSE(result.Ok());
-  EXPECT_EQ(result.error->Message(),
-            dir.File("OldCmd") + ": cannot write: No space left on device");
+  EXPECT_EQ(Cp1251ToUtf8(result.error->Message()),
+            "Не удалось записать файл «" + dir.File("OldCmd") + "»: нет места на диске");
   EXPECT_EQ(ReadRaw(dir.File("OldCmd")), "previous");
   EXPECT_FALSE(std::filesystem::exists(dir.File("OldCmd.tmp")));
 }
@@ -167,7 +324,8 @@ TEST(ReadWholeFile, AnUnreadableFileIsAnErrorNamingTheFileAndTheReason) {
   std::filesystem::create_directory(dir.Path() / "CmdConfig");
   const ReadFileResult result = ReadWholeFile(dir.File("CmdConfig"));
   ASSERT_FALSE(result.Ok());
-  EXPECT_EQ(result.error->Message(), dir.File("CmdConfig") + ": cannot read: Is a directory");
+  EXPECT_EQ(Cp1251ToUtf8(result.error->Message()),
+            "Не удалось прочитать файл «" + dir.File("CmdConfig") + "»: это каталог");
 }
 
 }  // namespace

@@ -13,12 +13,16 @@
 namespace velmora::testing {
 
 // The real file system, with operations that fail on request: the disk
-// filling up after some bytes of a save, or a rename or a read refused.
+// filling up after some bytes of a save, or a creation, a rename or a read
+// refused. Counts the files it opened for a rewrite in place.
 class FaultyFileSystem : public FileSystem {
  public:
   std::optional<std::size_t> failWriteAfter;  // bytes written before ENOSPC
   bool failRename = false;
+  int renameError = EIO;              // the refusal of a failed rename
+  std::optional<int> failCreateWith;  // the refusal of every creation
   bool failRead = false;
+  int inPlaceOpens = 0;
 
   FileStatus Read(const std::string& path, std::size_t limit, Bytes& bytes, bool& exists) override {
     if (failRead) {
@@ -36,21 +40,30 @@ class FaultyFileSystem : public FileSystem {
   }
   FileStatus Create(const std::string& path, const std::string& permissionsOf,
                     std::unique_ptr<WritableFile>& file) override {
+    if (failCreateWith) return Fail(*failCreateWith);
     std::unique_ptr<WritableFile> inner;
     const FileStatus status = real_.Create(path, permissionsOf, inner);
     if (status.Ok()) file = std::make_unique<File>(std::move(inner), *this);
     return status;
   }
   FileStatus Rename(const std::string& from, const std::string& to) override {
-    return failRename ? Fail(EIO) : real_.Rename(from, to);
+    return failRename ? Fail(renameError) : real_.Rename(from, to);
   }
   FileStatus SyncDirectoryOf(const std::string& path) override {
     return real_.SyncDirectoryOf(path);
   }
   FileStatus Remove(const std::string& path) override { return real_.Remove(path); }
+  bool RewritesInPlace() const override { return real_.RewritesInPlace(); }
+  FileStatus OpenInPlace(const std::string& path, std::unique_ptr<WritableFile>& file) override {
+    ++inPlaceOpens;
+    std::unique_ptr<WritableFile> inner;
+    const FileStatus status = real_.OpenInPlace(path, inner);
+    if (status.Ok()) file = std::make_unique<File>(std::move(inner), *this);
+    return status;
+  }
 
  private:
-  static FileStatus Fail(int code) { return FileStatus{code, std::strerror(code)}; }
+  static FileStatus Fail(int code) { return ErrnoStatus(code); }
 
   class File : public WritableFile {
    public:

@@ -13,6 +13,10 @@ namespace velmora::ui {
 class FakeUserDialogs : public UserDialogs {
  public:
   void ShowMessage(const QString& text) override { messages.append(text); }
+  bool AskYesNo(const QString& text) override {
+    questions.append(text);
+    return answerYes;
+  }
   void ShowPortError() override {
     ++portErrors;
     // What the user could do while the modal window is open.
@@ -27,6 +31,8 @@ class FakeUserDialogs : public UserDialogs {
   QString ChooseCommandFile() override { return commandFile; }
 
   QStringList messages;
+  QStringList questions;
+  bool answerYes = false;  // the answer to every question
   int portErrors = 0;
   int infos = 0;
   int macroEdits = 0;

@@ -123,11 +123,14 @@ class MacroPanelTest : public QObject {
     Start();
     QVERIFY(!Panel().ListsLoaded());
     QCOMPARE(app_->dialogs.messages.size(), 1);
-    QVERIFY(app_->dialogs.messages[0].startsWith(QStringLiteral("CmdConfig: cannot read: ")));
+    QCOMPARE(app_->dialogs.messages[0],
+             QStringLiteral("Не удалось прочитать файл «CmdConfig»: это каталог"));
     Form().EditAllCmd->click();
     Form().EditAllCmd->click();  // leaving saves, which is refused
     QCOMPARE(app_->dialogs.messages.size(), 2);
-    QVERIFY(app_->dialogs.messages[1].startsWith(QStringLiteral("CmdConfig: not saved: ")));
+    QCOMPARE(app_->dialogs.messages[1],
+             QStringLiteral("Не удалось записать файл «CmdConfig»: списки команд не были прочитаны "
+                            "полностью при запуске, запись затёрла бы файл"));
     QVERIFY(QFileInfo(QStringLiteral("CmdConfig")).isDir());
   }
 

@@ -280,7 +280,7 @@ class SettingsCycleTest : public QObject {
     WriteFile("Cfg", shortFile);
     auto window = Start();
     QCOMPARE(dialogs_->messages.size(), 1);
-    QVERIFY(dialogs_->messages[0].startsWith(QStringLiteral("Cfg: ")));
+    QCOMPARE(dialogs_->messages[0], QStringLiteral("Файл «Cfg» повреждён: меньше 792 байт"));
     QCOMPARE(window->Form().AddStrCmd->text(), QStringLiteral("$0D"));
     QVERIFY(window->Form().RBName->isChecked());
     QCOMPARE(window->Form().ComBits->currentText(), QStringLiteral("8"));
@@ -344,7 +344,8 @@ class SettingsCycleTest : public QObject {
     WriteFile("OldCmd", history);
     auto window = Start();
     QCOMPARE(dialogs_->messages.size(), 1);
-    QVERIFY(dialogs_->messages[0].startsWith(QStringLiteral("OldCmd: ")));
+    QCOMPARE(dialogs_->messages[0],
+             QStringLiteral("Файл «OldCmd» повреждён: меньше 50 целых записей"));
     QCOMPARE(window->History().Entry(2), Bytes("second"));
     QCOMPARE(window->History().Entry(4), Bytes());
     QVERIFY(window->close());

@@ -222,7 +222,8 @@ class StartUpTest : public QObject {
     WriteFile("OldCmd", KeptHistory());
     auto window = Start();
     QCOMPARE(dialogs_->messages.size(), 1);
-    QVERIFY(dialogs_->messages[0].startsWith(QStringLiteral("CmdConfig: ")));
+    QCOMPARE(dialogs_->messages[0],
+             QStringLiteral("Не удалось прочитать файл «CmdConfig»: это каталог"));
     QCOMPARE(window->Form().ComPort->currentText(), QStringLiteral("/dev/ttyS0"));
     QVERIFY(window->Macros().SlotHandlersAttached());
     QVERIFY(window->Form().STH[0]->text().isEmpty());
@@ -239,7 +240,8 @@ class StartUpTest : public QObject {
     WriteFile("Cfg", KeptCfg());
     auto window = Start();
     QCOMPARE(dialogs_->messages.size(), 1);
-    QVERIFY(dialogs_->messages[0].startsWith(QStringLiteral("OldCmd: ")));
+    QCOMPARE(dialogs_->messages[0],
+             QStringLiteral("Не удалось прочитать файл «OldCmd»: это каталог"));
     QCOMPARE(window->Form().ComPort->currentText(), QStringLiteral("/dev/ttyS0"));
     QVERIFY(window->close());
     QCOMPARE(ReadFile("Cfg"), KeptCfg());
@@ -252,7 +254,7 @@ class StartUpTest : public QObject {
     QVERIFY(QDir().mkdir("Cfg"));
     auto window = Start();
     QCOMPARE(dialogs_->messages.size(), 1);
-    QVERIFY(dialogs_->messages[0].startsWith(QStringLiteral("Cfg: ")));
+    QCOMPARE(dialogs_->messages[0], QStringLiteral("Не удалось прочитать файл «Cfg»: это каталог"));
     window->History().Record("sent");
     QVERIFY(window->close());
     QByteArray history = KeptHistory();
@@ -262,20 +264,41 @@ class StartUpTest : public QObject {
     QVERIFY(QFileInfo("Cfg").isDir());
   }
 
-  void aCfgThatCannotBeWrittenKeepsTheWindowOpenAfterSavingTheHistory() {
+  // The failed settings save is reported, then the user is asked whether to
+  // close without it: "Нет" keeps the window, "Да" closes it.
+  void aCfgThatCannotBeWrittenAsksWhetherToCloseWithoutIt() {
     WriteFile("CmdConfig", NamedLists(100));
     WriteFile("Cfg", KeptCfg());
     QFile("Cfg").setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     auto window = Start();
     window->History().Record("sent");
+    const QString question =
+        QStringLiteral("Не удалось сохранить настройки. Закрыть программу без сохранения?");
+    const QString report = QStringLiteral("Не удалось записать файл «Cfg»: нет доступа");
+
+    dialogs_->answerYes = false;
     QVERIFY(!window->close());
-    QCOMPARE(dialogs_->messages.size(), 1);
-    QVERIFY(dialogs_->messages[0].startsWith(QStringLiteral("Cfg: cannot write: ")));
+    QCOMPARE(dialogs_->messages, QStringList{report});
+    QCOMPARE(dialogs_->questions, QStringList{question});
     QCOMPARE(ReadFile("Cfg"), KeptCfg());
     QCOMPARE(ReadFile("OldCmd").left(5), QByteArray("\x04sent"));
 
+    dialogs_->answerYes = true;
+    QVERIFY(window->close());
+    QCOMPARE(dialogs_->messages, (QStringList{report, report}));
+    QCOMPARE(dialogs_->questions, (QStringList{question, question}));
+    QCOMPARE(ReadFile("Cfg"), KeptCfg());
+  }
+
+  void aCfgWrittenOnASecondTryClosesWithoutAnotherQuestion() {
+    WriteFile("CmdConfig", NamedLists(100));
+    WriteFile("Cfg", KeptCfg());
+    QFile("Cfg").setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    auto window = Start();
+    QVERIFY(!window->close());
     QFile("Cfg").setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     QVERIFY(window->close());
+    QCOMPARE(dialogs_->questions.size(), 1);
     QCOMPARE(ReadFile("Cfg"), KeptCfg());
   }
 
@@ -298,8 +321,8 @@ class StartUpTest : public QObject {
     files.CfgRestored();
     cfg.SetFiltrLog("changed");
     QVERIFY(!files.SaveCfg(cfg));
-    QCOMPARE(dialogs_->messages, QStringList{QStringLiteral("Cfg: cannot write: ") +
-                                             QString::fromLocal8Bit(std::strerror(ENOSPC))});
+    QCOMPARE(dialogs_->messages,
+             QStringList{QStringLiteral("Не удалось записать файл «Cfg»: нет места на диске")});
     QCOMPARE(ReadFile("Cfg"), KeptCfg());
     QVERIFY(!QFile::exists("Cfg.tmp"));
   }

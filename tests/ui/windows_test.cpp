@@ -1,6 +1,12 @@
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
+#include "ui/dialogs.h"
 #include "ui/info_window.h"
 #include "ui/open_port_error_window.h"
 
@@ -19,12 +25,45 @@ int RedPixels(const QImage& image) {
   return count;
 }
 
+// Runs `answer` on the message box once it is shown, then asks `text`
+// through the real dialogs.
+bool AskAnswering(const std::function<void(QMessageBox&)>& answer) {
+  QTimer::singleShot(0, [answer] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    QVERIFY(box != nullptr);
+    answer(*box);
+  });
+  QtUserDialogs dialogs;
+  return dialogs.AskYesNo(QStringLiteral("Закрыть?"));
+}
+
 }  // namespace
 
 class WindowsTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void theYesNoQuestionHasRussianButtonsAndDefaultsToNo() {
+    QStringList buttons;
+    QString defaultButton;
+    const bool answer = AskAnswering([&](QMessageBox& box) {
+      for (QAbstractButton* button : box.buttons()) buttons.append(button->text());
+      defaultButton = box.defaultButton() ? box.defaultButton()->text() : QString();
+      QCOMPARE(box.text(), QStringLiteral("Закрыть?"));
+      QTest::keyClick(&box, Qt::Key_Return);
+    });
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{QStringLiteral("Да"), QStringLiteral("Нет")}));
+    QCOMPARE(defaultButton, QStringLiteral("Нет"));
+    QVERIFY(!answer);  // Enter took the default
+  }
+
+  void theYesNoQuestionTakesYesAndTakesEscapeOrClosingAsNo() {
+    QVERIFY(AskAnswering([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); }));
+    QVERIFY(!AskAnswering([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); }));
+    QVERIFY(!AskAnswering([](QMessageBox& box) { box.close(); }));
+  }
+
   void infoWindowShowsTheDescriptionAndVersion() {
     TInfo info;
     QCOMPARE(info.windowTitle(), QStringLiteral("Info"));
