@@ -30,8 +30,8 @@ void MainForm::BuildTopBar() {
 
   ComPort = NewPortCombo(bar, QStringLiteral("ComPort"), {}, -1, Row(118, 60));
   ComPort->setToolTip(QStringLiteral("Port"));
-  // Port names here are device paths, longer than the box: the list shows
-  // them whole.
+  // Some port names are paths, longer than the box: the list shows them
+  // whole.
   ComPort->view()->setMinimumWidth(220);
   BaudRate = NewPortCombo(bar, QStringLiteral("BaudRate"),
                           {QStringLiteral("1200"), QStringLiteral("2400"), QStringLiteral("4800"),

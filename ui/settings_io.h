@@ -14,8 +14,9 @@ class MainForm;
 class ReceiveView;
 struct LogLook;
 
-// Port names of this platform are device paths ("/dev/ttyUSB0"), longer than
-// the four characters the settings record keeps. Set by the build.
+// Port names of this platform may be longer than the four characters the
+// settings record keeps: short names ("USB0") fit, paths ("/dev/rfcomm0",
+// a pseudo-terminal's link) and "USB10" do not. Set by the build.
 inline constexpr bool kPortNamesArePaths = VELMORA_PORT_NAMES_ARE_PATHS != 0;
 
 // What the settings record is restored into and filled from.
@@ -29,9 +30,9 @@ struct SettingsParts {
 };
 
 // Whether the stored port name replaces the port the start-up scan chose. A
-// name cut to four characters ("/dev" of "/dev/ttyS0") names no port where
-// every port name is a longer path, so it is dropped there; elsewhere it
-// comes back cut, as "COM1" of "COM12".
+// name cut to four characters ("/dev" of a path, "USB1" of "USB10") could
+// name another adapter where names are that long, so it is dropped there;
+// elsewhere it comes back cut, as "COM1" of "COM12".
 bool RestoresPortName(const CfgRecord& cfg, bool portNamesArePaths);
 
 // Start-up: every field into its control, in the order the user's own

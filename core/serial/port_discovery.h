@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "serial/device_directories.h"
+
 namespace velmora {
 
 // The system's list of serial ports, in the order the system gives them.
@@ -15,7 +17,7 @@ class PortDiscovery {
 };
 
 // The discovery of this platform (sysfs on Linux, the registry on Windows).
-std::unique_ptr<PortDiscovery> CreatePortDiscovery();
+std::unique_ptr<PortDiscovery> CreatePortDiscovery(const DeviceDirectories& directories = {});
 
 // What the port combo box holds after a scan.
 struct PortScan {

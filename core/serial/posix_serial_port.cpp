@@ -10,8 +10,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <string>
+#include <utility>
 
 #include "serial/line_time.h"
+#include "serial/port_names.h"
 #include "serial/posix_errors.h"
 #include "serial/serial_port.h"
 #include "serial/termios_settings.h"
@@ -47,6 +50,7 @@ int MillisecondsUntil(SteadyClock::time_point deadline) {
 
 class PosixSerialPort final : public SerialPort {
  public:
+  explicit PosixSerialPort(std::string devDir) : devDir_(std::move(devDir)) {}
   ~PosixSerialPort() override { Close(); }
 
   SerialError Open(const std::string& name) override;
@@ -65,6 +69,7 @@ class PosixSerialPort final : public SerialPort {
   SerialError WaitWritable(SteadyClock::time_point deadline);
   SerialError DropUnsent();
 
+  std::string devDir_;  // where short names are opened
   int fd_ = -1;
   bool pseudoTerminal_ = false;
   LineSettings applied_{};
@@ -72,9 +77,12 @@ class PosixSerialPort final : public SerialPort {
 
 SerialError PosixSerialPort::Open(const std::string& name) {
   Close();
+  // Checked before the prefix is added: "" must not become "/dev/tty".
+  if (name.empty()) return SerialError::NotFound;
+  const std::string path = DevicePathOf(name, devDir_);
   // O_NONBLOCK: the open must not wait for a modem's carrier; O_NOCTTY: the
   // port never becomes our controlling terminal.
-  const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return SerialErrorFromErrno(errno);
   const auto fail = [fd](int error) {
     ::close(fd);
@@ -229,6 +237,8 @@ void PosixSerialPort::Close() {
 
 }  // namespace
 
-std::unique_ptr<SerialPort> CreateSerialPort() { return std::make_unique<PosixSerialPort>(); }
+std::unique_ptr<SerialPort> CreateSerialPort(const DeviceDirectories& directories) {
+  return std::make_unique<PosixSerialPort>(directories.dev);
+}
 
 }  // namespace velmora

@@ -50,7 +50,7 @@ class RegistryPortDiscovery final : public PortDiscovery {
 
 }  // namespace
 
-std::unique_ptr<PortDiscovery> CreatePortDiscovery() {
+std::unique_ptr<PortDiscovery> CreatePortDiscovery(const DeviceDirectories&) {
   return std::make_unique<RegistryPortDiscovery>();
 }
 

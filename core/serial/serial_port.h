@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "serial/device_directories.h"
 #include "serial/line_settings.h"
 #include "serial/serial_error.h"
 
@@ -16,7 +17,7 @@ class SerialPort {
  public:
   virtual ~SerialPort() = default;
 
-  // Opens the device by its exact name, read and write, exclusively, only if
+  // Opens the device of the name, read and write, exclusively, only if
   // it exists, without blocking on modem lines. A previous handle of this
   // object is closed first.
   virtual SerialError Open(const std::string& name) = 0;
@@ -42,7 +43,8 @@ class SerialPort {
   virtual int ReadinessDescriptor() const { return -1; }
 };
 
-// The backend of this platform.
-std::unique_ptr<SerialPort> CreateSerialPort();
+// The backend of this platform. On Linux a port name is opened by the rule
+// of port_names.h, in `directories.dev`.
+std::unique_ptr<SerialPort> CreateSerialPort(const DeviceDirectories& directories = {});
 
 }  // namespace velmora

@@ -4,8 +4,10 @@
 #include <cctype>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 #include "serial/port_discovery.h"
+#include "serial/port_names.h"
 
 namespace velmora {
 
@@ -92,10 +94,14 @@ bool NaturalLess(std::string_view a, std::string_view b) {
 }
 
 std::vector<std::string> ListSerialPorts(const fs::path& sysClassTty, const fs::path& devDir) {
-  std::vector<std::string> ports;
+  std::vector<std::string> shortNames;
+  std::vector<std::string> ports;  // the other ttys, as paths
   for (const auto& name : ListHardwarePorts(sysClassTty, devDir)) {
-    ports.push_back((devDir / name).string());
+    std::string listed = ListedPortName(name, devDir.string());
+    (IsShortPortName(listed) ? shortNames : ports).push_back(std::move(listed));
   }
+  std::sort(shortNames.begin(), shortNames.end(), NaturalLess);
+  ports.insert(ports.begin(), shortNames.begin(), shortNames.end());
   for (const auto& name : ListPseudoTerminalLinks(devDir)) {
     ports.push_back((devDir / name).string());
   }
@@ -106,15 +112,20 @@ namespace {
 
 class SysfsPortDiscovery final : public PortDiscovery {
  public:
+  explicit SysfsPortDiscovery(DeviceDirectories directories)
+      : directories_(std::move(directories)) {}
   std::vector<std::string> PortNames() override {
-    return ListSerialPorts("/sys/class/tty", "/dev");
+    return ListSerialPorts(directories_.sysClassTty, directories_.dev);
   }
+
+ private:
+  DeviceDirectories directories_;
 };
 
 }  // namespace
 
-std::unique_ptr<PortDiscovery> CreatePortDiscovery() {
-  return std::make_unique<SysfsPortDiscovery>();
+std::unique_ptr<PortDiscovery> CreatePortDiscovery(const DeviceDirectories& directories) {
+  return std::make_unique<SysfsPortDiscovery>(directories);
 }
 
 }  // namespace velmora

@@ -15,7 +15,9 @@ bool NaturalLess(std::string_view a, std::string_view b);
 // and a device directory (normally "/sys/class/tty" and "/dev"):
 // - every tty of the class that has a `device` link and a node in the device
 //   directory, except UARTs whose `type` is 0 (a legacy port with no chip
-//   behind it), as device paths in natural order;
+//   behind it): first those whose name begins with "tty" by their short names
+//   ("USB0", see port_names.h), then the others as device paths, each in
+//   natural order;
 // - then every symlink directly in the device directory whose target is an
 //   existing pseudo-terminal (".../pts/N"): virtual ports made by a pty tool
 //   or by our simulated device, also in natural order.

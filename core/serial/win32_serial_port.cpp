@@ -154,6 +154,8 @@ class Win32SerialPort final : public SerialPort {
 
 }  // namespace
 
-std::unique_ptr<SerialPort> CreateSerialPort() { return std::make_unique<Win32SerialPort>(); }
+std::unique_ptr<SerialPort> CreateSerialPort(const DeviceDirectories&) {
+  return std::make_unique<Win32SerialPort>();
+}
 
 }  // namespace velmora

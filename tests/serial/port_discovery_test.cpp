@@ -54,12 +54,23 @@ class FakeSystem : public ::testing::Test {
   fs::path dev_;
 };
 
-TEST_F(FakeSystem, ListsHardwareTtysAsDevicePathsInNaturalOrder) {
+TEST_F(FakeSystem, ListsHardwareTtysByTheirShortNamesInNaturalOrder) {
   AddTty("ttyUSB10", true);
   AddTty("ttyUSB2", true);
   AddTty("ttyS0", true, 4);
   AddTty("ttyACM0", true);
-  EXPECT_EQ(List(), (Names{Dev("ttyACM0"), Dev("ttyS0"), Dev("ttyUSB2"), Dev("ttyUSB10")}));
+  AddTty("ttyAMA0", true);
+  EXPECT_EQ(List(), (Names{"ACM0", "AMA0", "S0", "USB2", "USB10"}));
+}
+
+TEST_F(FakeSystem, ListsShortNamesThenOtherTtysAsPathsThenPseudoTerminalLinks) {
+  AddPts(4);
+  Link("ttyVIRT0", "pts/4");
+  AddTty("rfcomm1", true);
+  AddTty("rfcomm0", true);
+  AddTty("ttyUSB0", true);
+  AddTty("ttyS1", true, 4);
+  EXPECT_EQ(List(), (Names{"S1", "USB0", Dev("rfcomm0"), Dev("rfcomm1"), Dev("ttyVIRT0")}));
 }
 
 TEST_F(FakeSystem, DropsPhantomUartsAndTtysWithoutADevice) {
@@ -67,7 +78,7 @@ TEST_F(FakeSystem, DropsPhantomUartsAndTtysWithoutADevice) {
   AddTty("ttyS1", true, 0);
   AddTty("tty0", false);
   AddTty("console", false);
-  EXPECT_EQ(List(), (Names{Dev("ttyS0")}));
+  EXPECT_EQ(List(), (Names{"S0"}));
 }
 
 TEST_F(FakeSystem, DropsATtyWithoutANodeInTheDeviceDirectory) {
@@ -85,7 +96,7 @@ TEST_F(FakeSystem, AppendsLinksToLivePseudoTerminals) {
   Link("stdin", "/proc/self/fd/0");     // not a pseudo-terminal
   Link("ptmx", "pts/ptmx");             // the multiplexer, no terminal
   Link("ttyGONE", dev_ / "pts" / "7");  // its tool has ended
-  EXPECT_EQ(List(), (Names{Dev("ttyUSB0"), Dev("ttyVIRT2"), Dev("ttyVIRT10")}));
+  EXPECT_EQ(List(), (Names{"USB0", Dev("ttyVIRT2"), Dev("ttyVIRT10")}));
 }
 
 TEST_F(FakeSystem, MissingDirectoriesGiveNoPorts) {

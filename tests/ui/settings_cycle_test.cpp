@@ -1,9 +1,12 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -34,6 +37,33 @@ class SettingsCycleTest : public QObject {
 
   std::unique_ptr<TForm1> Start(std::vector<std::string> ports = {}) {
     return std::make_unique<TForm1>(*dialogs_, TestServices(std::move(ports)));
+  }
+
+  // The real discovery and backend against a sysfs tty class and a device
+  // directory made by the test in `root`: ttyS0, ttyUSB0 and rfcomm0.
+  std::unique_ptr<TForm1> StartOnFakeTtys(const QTemporaryDir& root) {
+    QDir dir(root.path());
+    dir.mkpath("devices");
+    dir.mkpath("dev");
+    for (const char* tty : {"ttyS0", "ttyUSB0", "rfcomm0"}) {
+      dir.mkpath(QStringLiteral("sys/%1").arg(tty));
+      QFile::link(dir.filePath("devices"), dir.filePath(QStringLiteral("sys/%1/device").arg(tty)));
+      WriteFile(dir.filePath(QStringLiteral("dev/%1").arg(tty)), "");
+    }
+    WriteFile(dir.filePath("sys/ttyS0/type"), "4\n");
+    DeviceDirectories directories;
+    directories.sysClassTty = dir.filePath("sys").toStdString();
+    directories.dev = dir.filePath("dev").toStdString();
+    TerminalServices services = TestServices();
+    services.discovery = CreatePortDiscovery(directories);
+    services.portFactory = [directories] { return CreateSerialPort(directories); };
+    return std::make_unique<TForm1>(*dialogs_, std::move(services));
+  }
+
+  static QStringList Items(const QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) items.append(box->itemText(i));
+    return items;
   }
 
   // Starts with `cfg`, closes at once and returns what "Cfg" then holds.
@@ -190,6 +220,32 @@ class SettingsCycleTest : public QObject {
 
     auto window = Start({"/dev/ttyS0"});
     QCOMPARE(window->Form().ComPort->currentText(), QStringLiteral("/dev/ttyS0"));
+  }
+
+  void aShortLinuxPortNameIsStoredWholeAndRestored() {
+    QTemporaryDir root;
+    {
+      auto window = StartOnFakeTtys(root);
+      QComboBox* port = window->Form().ComPort;
+      QCOMPARE(Items(port), (QStringList{"S0", "USB0", root.filePath("dev/rfcomm0")}));
+      QCOMPARE(port->currentText(), QStringLiteral("S0"));  // the scan's first
+      port->setCurrentIndex(1);
+      QVERIFY(window->close());
+    }
+    QCOMPARE(ReadFile("Cfg").left(6), QByteArray("\x04USB0\x00", 6));
+    auto window = StartOnFakeTtys(root);
+    QCOMPARE(window->Form().ComPort->currentIndex(), 1);
+    QCOMPARE(window->Form().ComPort->currentText(), QStringLiteral("USB0"));
+    QVERIFY(dialogs_->messages.isEmpty());
+  }
+
+  void aCutLinuxPortNameLeavesTheScannedPort() {
+    QByteArray cfg = DesignCfg();
+    PutText(cfg, 0, "USB10");  // stored as "USB1": maybe a sibling adapter
+    WriteFile("Cfg", cfg);
+    QTemporaryDir root;
+    auto window = StartOnFakeTtys(root);
+    QCOMPARE(window->Form().ComPort->currentText(), QStringLiteral("S0"));
   }
 
   void aFiveCharacterPortNameIsStoredWithItsFifthCharacterZero() {
