@@ -4,11 +4,13 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "ui/widgets/limited_edit.h"
+#include "ui/widgets/narrow_combo_style.h"
 
 namespace velmora::ui {
 
@@ -81,6 +83,10 @@ QComboBox* NewPortCombo(QWidget* parent, const QString& name, const QStringList&
   auto* combo = new QComboBox(parent);
   combo->setEditable(true);
   combo->setInsertPolicy(QComboBox::NoInsert);
+  // The value must show whole in the narrow box: a narrow drop-down button
+  // and no margins inside the edit.
+  combo->setStyle(NarrowComboStyle::Shared());
+  combo->lineEdit()->setTextMargins(0, 0, 0, 0);
   combo->addItems(items);
   combo->setCurrentIndex(selected);
   Name(combo, name, geometry);

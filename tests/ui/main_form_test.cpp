@@ -4,10 +4,12 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <utility>
 
 #include "app/help_texts.h"
 #include "fake_user_dialogs.h"
@@ -335,6 +337,34 @@ class MainFormTest : public QObject {
       QCOMPARE(combo->insertPolicy(), QComboBox::NoInsert);
     }
     QVERIFY(!form_->CBLists->isEditable());
+  }
+
+  // The edit of a combo box scrolls a text that does not fit to its tail:
+  // "115200" would read "15200". Each text needs its advance plus the edit's
+  // own margin of 2 pixels each side and the 1-pixel cursor after it.
+  void theTopBarComboBoxesShowTheirLongestValuesWhole() {
+    const std::pair<QComboBox*, QString> cases[] = {
+        {form_->BaudRate, QStringLiteral("115200")}, {form_->BaudRate, QStringLiteral("57600")},
+        {form_->ComBits, QStringLiteral("8")},       {form_->ComStopBits, QStringLiteral("1,5")},
+        {form_->ComPort, QStringLiteral("USB10")},   {form_->ComPort, QStringLiteral("ACM10")},
+        {form_->ComPort, QStringLiteral("AMA10")},   {form_->ComPort, QStringLiteral("COM10")},
+    };
+    for (const auto& [box, text] : cases) {
+      QCOMPARE(box->font().pixelSize(), 11);
+      QCOMPARE(box->font().family(), QStringLiteral("DejaVu Sans"));
+      const QLineEdit* edit = box->lineEdit();
+      const QMargins margins = edit->textMargins();
+      const int room = edit->contentsRect().width() - margins.left() - margins.right() - 2 * 2;
+      const int needed = QFontMetrics(edit->font()).horizontalAdvance(text) + 1;
+      QVERIFY2(needed <= room, qPrintable(QStringLiteral("%1 in %2: %3 > %4")
+                                              .arg(text, box->objectName())
+                                              .arg(needed)
+                                              .arg(room)));
+    }
+    // The design widths are kept.
+    QCOMPARE(form_->BaudRate->width(), 62);
+    QCOMPARE(form_->ComStopBits->width(), 38);
+    QCOMPARE(form_->ComPort->width(), 60);
   }
 
   void typedPortSettingsNeverBecomeItems() {
