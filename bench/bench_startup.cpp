@@ -104,7 +104,7 @@ int main(int argc, char* argv[]) {
     startUps.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
 
     timer.restart();
-    const velmora::SaveResult saved = window.Store().Save("CmdConfig");
+    const velmora::SaveResult saved = window.Term().Store().Save("CmdConfig");
     saves.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     if (!saved.Ok()) {
       std::fprintf(stderr, "%s\n", velmora::Cp1251ToUtf8(saved.error->Message()).c_str());

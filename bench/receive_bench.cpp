@@ -142,18 +142,30 @@ struct Bench {
     form.BaudRate->setCurrentIndex(7);
     form.ComPort->setEditText(QString::fromStdString(device->PortName()));
     form.BTConnect->click();
-    // Every received line passes through the log-file call point: count
-    // and keep it there.
-    window->Receive().writeLogFile = [this](const Bytes& line) {
-      ++receivedLines;
-      lastLineAt = SteadyClock::now();
-      if (window->Form().RBHEX->isChecked()) {
-        received += DecodeHex(line);
-      } else {
-        received += line;
-      }
+    // Every received line passes through the log-file hook: count and keep
+    // it there. The echo of a send passes it too, while the send runs.
+    window->LogOutput().SetLogFileWriter(&lines);
+  }
+  ~Bench() { window->LogOutput().SetLogFileWriter(nullptr); }
+
+  struct ReceivedLines : LogFileWriter {
+    Bench* bench;
+    explicit ReceivedLines(Bench* owner) : bench(owner) {}
+    bool WriteLogFile(const Bytes& line) override {
+      if (bench->window->Term().Transmit().SendBusy()) return true;
+      bench->Received(line);
       return true;
-    };
+    }
+  } lines{this};
+
+  void Received(const Bytes& line) {
+    ++receivedLines;
+    lastLineAt = SteadyClock::now();
+    if (window->Form().RBHEX->isChecked()) {
+      received += DecodeHex(line);
+    } else {
+      received += line;
+    }
   }
 };
 
@@ -186,8 +198,8 @@ void Flood(bool hex, std::size_t megabytes) {
   bench.device->Send(data);
   const bool complete = RunUntil(
       [&] {
-        return bench.window->Counters().rxBytes >= static_cast<std::int32_t>(data.size()) &&
-               !bench.window->ReceivePath().PacketPending();
+        return bench.window->Term().Counters().rxBytes >= static_cast<std::int32_t>(data.size()) &&
+               !bench.window->Term().ReceivePath().PacketPending();
       },
       std::chrono::seconds(300));
   const double elapsed = Seconds(bench.lastLineAt - t0);
@@ -197,12 +209,12 @@ void Flood(bool hex, std::size_t megabytes) {
   // last character by the display rules, so there the count is the check.
   const bool exact =
       hex ? bench.received == data
-          : bench.window->Counters().rxBytes == static_cast<std::int32_t>(data.size());
+          : bench.window->Term().Counters().rxBytes == static_cast<std::int32_t>(data.size());
   std::printf(
       "%d. %s flood of %.0f MB: received %d of %zu bytes%s, %s, %.2f MB/s, %.3f CPU s/MB, "
       "%d packets\n",
       hex ? 2 : 3, hex ? "HEX+time stamp random" : "ASCII 60-char line", mb,
-      bench.window->Counters().rxBytes, data.size(), complete ? "" : " (timed out)",
+      bench.window->Term().Counters().rxBytes, data.size(), complete ? "" : " (timed out)",
       exact ? (hex ? "every byte exact and in order" : "every byte counted") : "BYTES LOST",
       mb / elapsed, cpu / mb, bench.receivedLines);
 }

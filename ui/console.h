@@ -1,34 +1,56 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
 
+#include "terminal/terminal.h"
 #include "transmit/transmit_host.h"
-#include "transmit/transmitter.h"
+#include "ui/send_automation.h"
+
+class QKeyEvent;
+class QPushButton;
 
 namespace velmora::ui {
 
-class MainForm;
+class LimitedEdit;
+class LogSink;
+class ReceiveView;
 class UserDialogs;
 
+// The controls of the console: the console line, the packet tail and the
+// send button.
+struct ConsoleControls {
+  LimitedEdit* MainStrCmd;
+  LimitedEdit* AddStrCmd;
+  QPushButton* ButtonSend;
+};
+
 // The console line, the tail and the send button: everything that starts a
-// send by hand, and the window's side of every send.
-class Console : public QObject, public TransmitHost {
+// send by hand, and the window's side of every send. Every key of the
+// console line and of the tail is handled here, in the order written in
+// MainStrCmdEvent and AddStrCmdEvent.
+class Console : public QObject, public TransmitHost, public SendPath {
   Q_OBJECT
 
  public:
-  Console(MainForm& form, UserDialogs& dialogs, Transmitter& transmitter);
+  // The display options (mode, time stamps, filter) are the receive view's.
+  Console(const ConsoleControls& controls, UserDialogs& dialogs, Terminal& terminal, LogSink& log,
+          ReceiveView& options);
 
   // The single path of every packet, whoever sends it.
-  void SendPortData(const Bytes& command);
+  void SendPortData(const Bytes& command) override;
+  Bytes ConsoleCommand() const override;
   void ButtonSendClick();
+  // The display mode was chosen: the tail becomes "$0D" (text) or empty (hex).
   void RBASCIIClick();
   void RBHEXClick();
 
-  // Call points of later features: refreshing the history lists after a
-  // command was recorded, and the log file (false ends the send).
-  std::function<void()> historyRecorded;
-  std::function<bool(const Bytes& line)> writeLogFile;
+  // A command chosen from the history or a macro slot, a template for the
+  // tail, and where the focus goes after the choice.
+  void SetConsoleText(const QString& text);
+  void FocusConsole();
+  void FocusSendButton();
+  void SetTailText(const QString& text);
+  void FocusTail();
 
   // TransmitHost
   SendInputs CurrentSendInputs() override;
@@ -39,15 +61,31 @@ class Console : public QObject, public TransmitHost {
   void ShowByteCounters(const Bytes& text) override;
   void ShowSendCount(const Bytes& text) override;
 
+ signals:
+  // A command was recorded in the history.
+  void CommandRecorded();
+  // Down released in the console line or the tail: open its drop-down.
+  void ConsoleDropDownWanted();
+  void TailDropDownWanted();
+  // The console line changed its size (the drop-down follows it).
+  void ConsoleResized();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  bool MainStrCmdEvent(QEvent* event);
+  bool AddStrCmdEvent(QEvent* event);
   bool MainStrCmdKeyPress(int key);
+  bool MainStrCmdKeyUp(int key);
+  bool AddStrCmdKeyPress(int key);
+  bool AddStrCmdKeyUp(int key);
 
-  MainForm& form_;
+  ConsoleControls c_;
   UserDialogs& dialogs_;
-  Transmitter& transmitter_;
+  Terminal& terminal_;
+  LogSink& log_;
+  ReceiveView& options_;
 };
 
 }  // namespace velmora::ui

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/file_store.h"
+#include "storage/file_store.h"
 
 namespace velmora::ui {
 

@@ -2,19 +2,27 @@
 
 #include <QLabel>
 
-#include "ui/main_form.h"
 #include "ui/text_codec.h"
 
 namespace velmora::ui {
 
-void ShowHelpText(MainForm& form, const HelpPanelText& text) {
+HelpPanel::HelpPanel(const HelpPanelControls& controls) : c_(controls) {
+  for (std::size_t i = 0; i < c_.STH.size(); ++i)
+    c_.STH[i]->setProperty("tag", static_cast<int>(i) + 1);
+}
+
+void HelpPanel::ShowHelpText(const HelpPanelText& text) {
   static_assert(std::tuple_size_v<HelpPanelText> == kHelpLineCount);
-  for (std::size_t i = 0; i < form.STH.size(); ++i) {
-    form.STH[i]->setTextFormat(Qt::PlainText);
-    form.STH[i]->setText(ToQString(text[i]));
+  for (std::size_t i = 0; i < c_.STH.size(); ++i) {
+    c_.STH[i]->setTextFormat(Qt::PlainText);
+    c_.STH[i]->setText(ToQString(text[i]));
   }
 }
 
-void OutHelpHelp(MainForm& form) { ShowHelpText(form, velmora::OutHelpHelp()); }
+void HelpPanel::OutHelpHelp() { ShowHelpText(velmora::OutHelpHelp()); }
+
+void HelpPanel::ShowLine(int k, const Bytes& text) {
+  c_.STH[static_cast<std::size_t>(k - 1)]->setText(ToQString(text));
+}
 
 }  // namespace velmora::ui

@@ -1,16 +1,35 @@
 #pragma once
 
+#include <array>
+
 #include "app/help_texts.h"
+#include "layout/layout_pass.h"
+
+class QLabel;
 
 namespace velmora::ui {
 
-class MainForm;
+// The help panel's twelve lines, STH1..STH12.
+struct HelpPanelControls {
+  std::array<QLabel*, kHelpLineCount> STH;
+};
 
-// The labels STH1..STH12 each show their line as plain text, exactly:
-// doubled and trailing blanks and hyphenations stay.
-void ShowHelpText(MainForm& form, const HelpPanelText& text);
+// The help panel: the fixed help texts and the macro slots' help lines.
+class HelpPanel {
+ public:
+  // Numbers the lines (property "tag" 1..12).
+  explicit HelpPanel(const HelpPanelControls& controls);
 
-// The introduction the panel shows after start-up.
-void OutHelpHelp(MainForm& form);
+  // The labels each show their line as plain text, exactly: doubled and
+  // trailing blanks and hyphenations stay.
+  void ShowHelpText(const HelpPanelText& text);
+  // The introduction the panel shows after start-up.
+  void OutHelpHelp();
+  // Line k (1..12) of a macro slot's help.
+  void ShowLine(int k, const Bytes& text);
+
+ private:
+  HelpPanelControls c_;
+};
 
 }  // namespace velmora::ui

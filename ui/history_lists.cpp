@@ -4,14 +4,11 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSignalBlocker>
 
-#include "ui/main_form.h"
+#include "ui/command_target.h"
 #include "ui/text_codec.h"
 #include "ui/widgets/clickable_label.h"
-#include "ui/widgets/double_click_combo_box.h"
-#include "ui/widgets/limited_edit.h"
 
 namespace velmora::ui {
 namespace {
@@ -43,41 +40,40 @@ bool FocusMovedAway(const QEvent* event) {
 
 }  // namespace
 
-HistoryLists::HistoryLists(MainForm& form, SentHistory& history, SendFunction send)
-    : form_(form), history_(history), send_(std::move(send)) {
-  for (QObject* watched :
-       {static_cast<QObject*>(form_.MainStrCmd), static_cast<QObject*>(form_.FastOldCmd),
-        static_cast<QObject*>(form_.AddStrCmd), static_cast<QObject*>(form_.LBTail),
-        static_cast<QObject*>(form_.OldCmdList->viewport())}) {
+HistoryLists::HistoryLists(const HistoryListsControls& controls, SentHistory& history,
+                           CommandTarget& target)
+    : c_(controls), history_(history), target_(target) {
+  for (QObject* watched : {static_cast<QObject*>(c_.FastOldCmd), static_cast<QObject*>(c_.LBTail),
+                           static_cast<QObject*>(c_.OldCmdList->viewport())}) {
     watched->installEventFilter(this);
   }
-  connect(form_.Str1, &ClickableLabel::clicked, this, [this] { Str1Click(); });
-  connect(form_.Str2, &ClickableLabel::clicked, this, [this] { Str2Click(); });
-  connect(form_.OldCommandsBT, &QPushButton::clicked, this, [this] { OldCommandsBTClick(); });
+  connect(c_.Str1, &ClickableLabel::clicked, this, [this] { Str1Click(); });
+  connect(c_.Str2, &ClickableLabel::clicked, this, [this] { Str2Click(); });
+  connect(c_.OldCommandsBT, &QPushButton::clicked, this, [this] { OldCommandsBTClick(); });
   // A click counts also on the entry already selected; an arrow key counts
   // through the change of the current row.
-  connect(form_.OldCmdList, &QListWidget::itemClicked, this, [this] { OldCmdListClick(); });
-  connect(form_.OldCmdList, &QListWidget::currentRowChanged, this,
+  connect(c_.OldCmdList, &QListWidget::itemClicked, this, [this] { OldCmdListClick(); });
+  connect(c_.OldCmdList, &QListWidget::currentRowChanged, this,
           &HistoryLists::OnOldCmdListRowChanged);
 }
 
 void HistoryLists::ReadOldCmd() {
   // The refill is no choice of the user's.
-  const QSignalBlocker blockPanel(form_.OldCmdList);
-  const QSignalBlocker blockDropDown(form_.FastOldCmd);
-  form_.OldCmdList->clear();
-  form_.FastOldCmd->clear();
+  const QSignalBlocker blockPanel(c_.OldCmdList);
+  const QSignalBlocker blockDropDown(c_.FastOldCmd);
+  c_.OldCmdList->clear();
+  c_.FastOldCmd->clear();
   AppendLoadedHistory();
-  ForgetCurrent(form_.OldCmdList);
-  ForgetCurrent(form_.FastOldCmd);
+  ForgetCurrent(c_.OldCmdList);
+  ForgetCurrent(c_.FastOldCmd);
 }
 
 void HistoryLists::AppendLoadedHistory() {
-  const QSignalBlocker blockPanel(form_.OldCmdList);
+  const QSignalBlocker blockPanel(c_.OldCmdList);
   for (const Bytes& command : history_.Shown()) {
     const QString text = ToQString(command);
-    form_.OldCmdList->addItem(text);
-    form_.FastOldCmd->addItem(text);
+    c_.OldCmdList->addItem(text);
+    c_.FastOldCmd->addItem(text);
   }
 }
 
@@ -92,9 +88,13 @@ void HistoryLists::OpenDropDown(QListWidget* list) {
   list->setFocus(Qt::OtherFocusReason);
 }
 
-void HistoryLists::CloseDropDown(QListWidget* list, QWidget* focusTo) {
+void HistoryLists::CloseDropDown(QListWidget* list) {
   list->hide();
-  focusTo->setFocus(Qt::OtherFocusReason);
+  if (list == c_.FastOldCmd) {
+    target_.FocusConsole();
+  } else {
+    target_.FocusTail();
+  }
 }
 
 bool HistoryLists::eventFilter(QObject* watched, QEvent* event) {
@@ -102,18 +102,12 @@ bool HistoryLists::eventFilter(QObject* watched, QEvent* event) {
   if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
     const auto* key = static_cast<const QKeyEvent*>(event);
     const bool press = type == QEvent::KeyPress;
-    if (watched == form_.MainStrCmd && !press) return MainStrCmdKeyUp(key);
-    if (watched == form_.FastOldCmd && press) {
-      return DropDownKeyPress(form_.FastOldCmd, form_.MainStrCmd, key);
-    }
-    if (watched == form_.AddStrCmd) return press ? AddStrCmdKeyPress(key) : AddStrCmdKeyUp(key);
-    if (watched == form_.LBTail && press) {
-      return DropDownKeyPress(form_.LBTail, form_.AddStrCmd, key);
-    }
+    if (watched == c_.FastOldCmd && press) return DropDownKeyPress(c_.FastOldCmd, key);
+    if (watched == c_.LBTail && press) return DropDownKeyPress(c_.LBTail, key);
   }
-  if (watched == form_.FastOldCmd && FocusMovedAway(event)) form_.FastOldCmd->hide();
-  if (watched == form_.LBTail && FocusMovedAway(event)) form_.LBTail->hide();
-  if (watched == form_.OldCmdList->viewport()) {
+  if (watched == c_.FastOldCmd && FocusMovedAway(event)) c_.FastOldCmd->hide();
+  if (watched == c_.LBTail && FocusMovedAway(event)) c_.LBTail->hide();
+  if (watched == c_.OldCmdList->viewport()) {
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
       oldCmdListMouseDown_ = true;
     }
@@ -122,26 +116,30 @@ bool HistoryLists::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-bool HistoryLists::MainStrCmdKeyUp(const QKeyEvent* key) {
-  if (key->key() != Qt::Key_Down) return false;
+void HistoryLists::OpenConsoleDropDown() {
   ReadOldCmd();
-  OpenDropDown(form_.FastOldCmd);
-  return true;
+  OpenDropDown(c_.FastOldCmd);
 }
+
+void HistoryLists::OpenTailDropDown() { OpenDropDown(c_.LBTail); }
 
 // The two drop-downs share their keys: Enter puts the selected entry into
 // the edit they belong to (nothing selected: nothing happens), Esc closes
 // them; either way the edit gets the focus back.
-bool HistoryLists::DropDownKeyPress(QListWidget* list, QLineEdit* owner, const QKeyEvent* key) {
+bool HistoryLists::DropDownKeyPress(QListWidget* list, const QKeyEvent* key) {
   if (IsEnter(key)) {
     if (const QListWidgetItem* item = SelectedItem(list)) {
-      owner->setText(item->text());
-      CloseDropDown(list, owner);
+      if (list == c_.FastOldCmd) {
+        target_.SetConsoleText(item->text());
+      } else {
+        target_.SetTailText(item->text());
+      }
+      CloseDropDown(list);
     }
     return true;
   }
   if (key->key() == Qt::Key_Escape) {
-    CloseDropDown(list, owner);
+    CloseDropDown(list);
     return true;
   }
   return false;
@@ -157,31 +155,16 @@ void HistoryLists::ToggleDropDown(QListWidget* list) {
 
 void HistoryLists::Str1Click() {
   ReadOldCmd();
-  ToggleDropDown(form_.FastOldCmd);
+  ToggleDropDown(c_.FastOldCmd);
 }
 
-bool HistoryLists::AddStrCmdKeyPress(const QKeyEvent* key) {
-  if (IsEnter(key)) return true;
-  if (key->key() == Qt::Key_Escape) {
-    form_.AddStrCmd->clear();
-    return true;
-  }
-  return false;
-}
-
-bool HistoryLists::AddStrCmdKeyUp(const QKeyEvent* key) {
-  if (key->key() != Qt::Key_Down) return false;
-  OpenDropDown(form_.LBTail);
-  return true;
-}
-
-void HistoryLists::Str2Click() { ToggleDropDown(form_.LBTail); }
+void HistoryLists::Str2Click() { ToggleDropDown(c_.LBTail); }
 
 void HistoryLists::OnOldCmdListRowChanged(int row) {
   // A mouse press moves the row too, and its click follows; the row only
   // counts when the keyboard moved it and highlighted the entry.
-  if (row < 0 || oldCmdListMouseDown_ || !form_.OldCmdList->hasFocus()) return;
-  if (!form_.OldCmdList->item(row)->isSelected()) return;
+  if (row < 0 || oldCmdListMouseDown_ || !c_.OldCmdList->hasFocus()) return;
+  if (!c_.OldCmdList->item(row)->isSelected()) return;
   OldCmdListClick();
 }
 
@@ -189,34 +172,29 @@ void HistoryLists::OldCmdListClick() {
   // Sending refills the list (the command moves to the top) while the click
   // or the key that chose it is still being handled.
   if (oldCmdListBusy_) return;
-  const QListWidgetItem* item = form_.OldCmdList->currentItem();
+  const QListWidgetItem* item = c_.OldCmdList->currentItem();
   if (item == nullptr) return;
   oldCmdListBusy_ = true;
-  form_.OldCmdList->setEnabled(false);
+  c_.OldCmdList->setEnabled(false);
   const QString text = item->text();
-  if (form_.RBSel->isChecked()) {
-    send_(ToBytes(text));
+  if (target_.SendOnSelect()) {
+    target_.SendPortData(ToBytes(text));
   } else {
-    form_.MainStrCmd->setText(text);
+    target_.SetConsoleText(text);
   }
-  form_.OldCmdList->setEnabled(true);
-  form_.MainStrCmd->setFocus(Qt::OtherFocusReason);
+  c_.OldCmdList->setEnabled(true);
+  target_.FocusConsole();
   oldCmdListBusy_ = false;
 }
 
 void HistoryLists::OldCommandsBTClick() {
   const bool show = !oldCommandsTag_;
   historyPanelShown_ = show;
-  filePanelShown_ = false;
-  form_.SetFilePanelShown(false);
-  for (QWidget* control :
-       {static_cast<QWidget*>(form_.EditAllCmd), static_cast<QWidget*>(form_.CBLists),
-        static_cast<QWidget*>(form_.ButtonReadFile), static_cast<QWidget*>(form_.RBName),
-        static_cast<QWidget*>(form_.RbData)}) {
-    control->setVisible(!show);
-  }
+  // The macro panel hides its list controls, the send automation its file
+  // button and the command-file panel.
+  emit HistoryPanelToggled(show);
   if (show) ReadOldCmd();
-  form_.OldCmdList->setVisible(show);
+  c_.OldCmdList->setVisible(show);
   oldCommandsTag_ = show;
 }
 

@@ -1,31 +1,38 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
 
 #include "common/bytes.h"
 #include "transmit/sent_history.h"
 
 class QKeyEvent;
-class QLineEdit;
 class QListWidget;
-class QWidget;
+class QPushButton;
 
 namespace velmora::ui {
 
-class MainForm;
+class ClickableLabel;
+class CommandTarget;
+
+// The controls of the history lists.
+struct HistoryListsControls {
+  QListWidget* FastOldCmd;
+  QListWidget* LBTail;
+  QListWidget* OldCmdList;
+  ClickableLabel* Str1;
+  ClickableLabel* Str2;
+  QPushButton* OldCommandsBT;
+};
 
 // The sent-command history as the window offers it: the drop-down under the
 // console line (`FastOldCmd`), the panel list (`OldCmdList`), the tail's
-// checksum-template picker (`LBTail`), and the keys of the console, the tail
-// and the drop-downs.
+// checksum-template picker (`LBTail`), and the keys of the drop-downs. It
+// owns the state "the history panel is shown" (`HistoryPanelShown`).
 class HistoryLists : public QObject {
   Q_OBJECT
 
  public:
-  using SendFunction = std::function<void(const Bytes& command)>;
-
-  HistoryLists(MainForm& form, SentHistory& history, SendFunction send);
+  HistoryLists(const HistoryListsControls& controls, SentHistory& history, CommandTarget& target);
 
   // Refills both lists from the history, newest first, without empty slots.
   void ReadOldCmd();
@@ -35,11 +42,11 @@ class HistoryLists : public QObject {
   void HistoryRecorded();
 
   bool HistoryPanelShown() const { return historyPanelShown_; }
-  bool FilePanelShown() const { return filePanelShown_; }
-  void SetPanelFlags(bool historyShown, bool fileShown) {
-    historyPanelShown_ = historyShown;
-    filePanelShown_ = fileShown;
-  }
+
+  // The console asks: Down in the console line refills and opens the
+  // drop-down, Down in the tail opens the template picker.
+  void OpenConsoleDropDown();
+  void OpenTailDropDown();
 
   // Handlers.
   void Str1Click();
@@ -47,26 +54,29 @@ class HistoryLists : public QObject {
   void OldCmdListClick();
   void OldCommandsBTClick();
 
+ signals:
+  // The history panel was shown or hidden; it takes the place of the macro
+  // list controls and of the command-file button.
+  void HistoryPanelToggled(bool shown);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool MainStrCmdKeyUp(const QKeyEvent* key);
-  bool AddStrCmdKeyPress(const QKeyEvent* key);
-  bool AddStrCmdKeyUp(const QKeyEvent* key);
-  // Enter and Esc in FastOldCmd (owner: the console) and LBTail (the tail).
-  bool DropDownKeyPress(QListWidget* list, QLineEdit* owner, const QKeyEvent* key);
+  // Enter and Esc in FastOldCmd (owner: the console line) and LBTail (the
+  // tail).
+  bool DropDownKeyPress(QListWidget* list, const QKeyEvent* key);
   void ToggleDropDown(QListWidget* list);
   // Shows a drop-down and gives it the focus.
   void OpenDropDown(QListWidget* list);
-  void CloseDropDown(QListWidget* list, QWidget* focusTo);
+  // Hides it and gives the focus back to the edit it belongs to.
+  void CloseDropDown(QListWidget* list);
   void OnOldCmdListRowChanged(int row);
 
-  MainForm& form_;
+  HistoryListsControls c_;
   SentHistory& history_;
-  SendFunction send_;
+  CommandTarget& target_;
   bool historyPanelShown_ = false;
-  bool filePanelShown_ = false;
   // OldCommandsBT's two states: the history panel is shown (1) or not (0).
   bool oldCommandsTag_ = false;
   // A mouse button is down on OldCmdList: the selection follows the mouse,

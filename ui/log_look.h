@@ -5,9 +5,23 @@
 #include "app/cfg_record.h"
 #include "ui/colors.h"
 
+class QListWidget;
+
 namespace velmora::ui {
 
-class MainForm;
+class LimitedEdit;
+class LogWindow;
+
+// The controls the log's look paints.
+struct LogLookControls {
+  LimitedEdit* MainStrCmd;
+  QListWidget* FastOldCmd;
+  LimitedEdit* AddStrCmd;
+  QListWidget* OldCmdList;
+  QListWidget* LBTail;
+  LogWindow* MainWindow;
+  LogWindow* SecondWindow;
+};
 
 // The colours and the font size of the log window and of the edits and
 // lists around the console. The colours are kept as the settings file
@@ -21,9 +35,9 @@ struct LogLook {
 
 // Backgrounds first, then text colours, of MainStrCmd, FastOldCmd,
 // AddStrCmd, OldCmdList, LBTail and MainWindow.
-void PaintLogControls(MainForm& form, const LogLook& look);
+void PaintLogControls(const LogLookControls& controls, const LogLook& look);
 
 // The font size of MainWindow and of its frozen copy SecondWindow.
-void ApplyLogFontSize(MainForm& form, std::int32_t points);
+void ApplyLogFontSize(const LogLookControls& controls, std::int32_t points);
 
 }  // namespace velmora::ui

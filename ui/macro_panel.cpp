@@ -6,9 +6,10 @@
 #include <QRadioButton>
 #include <QTextDocument>
 
+#include "ui/command_target.h"
 #include "ui/dialogs.h"
 #include "ui/file_error_report.h"
-#include "ui/main_form.h"
+#include "ui/help_panel.h"
 #include "ui/text_codec.h"
 #include "ui/widgets/clickable_label.h"
 #include "ui/widgets/double_click_combo_box.h"
@@ -45,30 +46,32 @@ void SetBold(QWidget* widget, bool bold) {
 
 }  // namespace
 
-MacroPanel::MacroPanel(MainForm& form, UserDialogs& dialogs, CmdListStore& store, SendFunction send,
+MacroPanel::MacroPanel(const MacroPanelControls& controls, UserDialogs& dialogs,
+                       CmdListStore& store, CommandTarget& target, HelpPanel& help,
                        std::string cmdConfigPath)
-    : form_(form),
+    : c_(controls),
       dialogs_(dialogs),
       store_(store),
-      send_(std::move(send)),
+      target_(target),
+      help_(help),
       cmdConfigPath_(std::move(cmdConfigPath)) {
   // clicked, not toggled: it comes once, after the new button is checked;
   // restoring the command-line view calls RbDataClick itself.
-  connect(form_.RBName, &QRadioButton::clicked, this, [this] {
+  connect(c_.RBName, &QRadioButton::clicked, this, [this] {
     if (shownView_ != View::Names) RBNameClick();
   });
-  connect(form_.RbData, &QRadioButton::clicked, this, [this] {
+  connect(c_.RbData, &QRadioButton::clicked, this, [this] {
     if (shownView_ != View::CommandLines) RbDataClick();
   });
-  connect(form_.EditAllCmd, &QPushButton::clicked, this, [this] { EditAllCmdClick(); });
-  connect(form_.SaveF, &QPushButton::clicked, this, [this] { SaveFClick(); });
-  connect(form_.DelList, &QPushButton::clicked, this, [this] { DelListClick(); });
-  connect(form_.ListInc, &QPushButton::clicked, this, [this] { ListIncClick(); });
-  connect(form_.ListDec, &QPushButton::clicked, this, [this] { ListDecClick(); });
+  connect(c_.EditAllCmd, &QPushButton::clicked, this, [this] { EditAllCmdClick(); });
+  connect(c_.SaveF, &QPushButton::clicked, this, [this] { SaveFClick(); });
+  connect(c_.DelList, &QPushButton::clicked, this, [this] { DelListClick(); });
+  connect(c_.ListInc, &QPushButton::clicked, this, [this] { ListIncClick(); });
+  connect(c_.ListDec, &QPushButton::clicked, this, [this] { ListDecClick(); });
   // activated: the user's choice only, not the refill of ReadListCmd.
-  connect(form_.CBLists, &QComboBox::activated, this, [this](int index) { CBListsSelect(index); });
-  connect(form_.CBLists, &DoubleClickComboBox::doubleClicked, this, [this] { CBListsDblClick(); });
-  connect(form_.STListName, &ClickableLabel::doubleClicked, this, [this] { STListNameDblClick(); });
+  connect(c_.CBLists, &QComboBox::activated, this, [this](int index) { CBListsSelect(index); });
+  connect(c_.CBLists, &DoubleClickComboBox::doubleClicked, this, [this] { CBListsDblClick(); });
+  connect(c_.STListName, &ClickableLabel::doubleClicked, this, [this] { STListNameDblClick(); });
 }
 
 bool MacroPanel::LoadListCmd() {
@@ -95,14 +98,14 @@ bool MacroPanel::LoadListCmd() {
 void MacroPanel::AttachSlotHandlers() {
   if (slotHandlersAttached_) return;
   slotHandlersAttached_ = true;
-  for (std::size_t i = 0; i < form_.Button.size(); ++i) {
-    connect(form_.Button[i], &QPushButton::clicked, this, &MacroPanel::OnSlotButtonClicked);
-    connect(form_.Edit[i], &QLineEdit::textChanged, this, &MacroPanel::OnSlotTextChanged);
-    form_.Edit[i]->installEventFilter(this);
+  for (std::size_t i = 0; i < c_.Button.size(); ++i) {
+    connect(c_.Button[i], &QPushButton::clicked, this, &MacroPanel::OnSlotButtonClicked);
+    connect(c_.Edit[i], &QLineEdit::textChanged, this, &MacroPanel::OnSlotTextChanged);
+    c_.Edit[i]->installEventFilter(this);
   }
   // The form watches every button and edit of the grid, with mouse tracking
   // on, so a move without a pressed button is reported.
-  connect(form_.Hover, &HoverTracker::mouseMoved, this,
+  connect(c_.Hover, &HoverTracker::mouseMoved, this,
           [this](QWidget* widget, QPoint) { OnMouseMoved(widget); });
 }
 
@@ -111,7 +114,7 @@ int MacroPanel::SlotOf(const QObject* widget) const {
   const int m = widget->property("slot").toInt();
   if (m < 1 || m > kMacroCount) return 0;
   const auto i = static_cast<std::size_t>(m - 1);
-  return (widget == form_.Button[i] || widget == form_.Edit[i]) ? m : 0;
+  return (widget == c_.Button[i] || widget == c_.Edit[i]) ? m : 0;
 }
 
 void MacroPanel::OnSlotButtonClicked() {
@@ -137,8 +140,8 @@ bool MacroPanel::eventFilter(QObject* watched, QEvent* event) {
 
 void MacroPanel::ShowSlot(int n, int m, bool names) {
   const auto i = static_cast<std::size_t>(m - 1);
-  QPushButton* button = form_.Button[i];
-  LimitedEdit* edit = form_.Edit[i];
+  QPushButton* button = c_.Button[i];
+  LimitedEdit* edit = c_.Edit[i];
   const Bytes name = store_.GetCmdName(n, m);
   const Bytes data = store_.GetCmdData(n, m);
   const Bytes& shown = names ? name : data;
@@ -153,24 +156,24 @@ void MacroPanel::ShowSlot(int n, int m, bool names) {
 }
 
 void MacroPanel::ReadListCmd(int n) {
-  const bool names = form_.RBName->isChecked();
+  const bool names = c_.RBName->isChecked();
   for (int m = 1; m <= kMacroCount; ++m) ShowSlot(n, m, names);
   const QString listName = ToQString(store_.EnsureListName(n));
-  form_.STListName->setText(listName);
-  form_.ListNameEDT->setText(listName);
-  form_.CBLists->clear();
+  c_.STListName->setText(listName);
+  c_.ListNameEDT->setText(listName);
+  c_.CBLists->clear();
   for (int list = 1; list <= kListCount; ++list) {
-    form_.CBLists->addItem(ToQString(store_.GetListName(list)));
+    c_.CBLists->addItem(ToQString(store_.GetListName(list)));
   }
-  form_.CBLists->setCurrentIndex(n - 1);
+  c_.CBLists->setCurrentIndex(n - 1);
 }
 
 void MacroPanel::WriteListCmd() {
-  store_.SetListName(curList_, ToBytes(form_.ListNameEDT->text()));
+  store_.SetListName(curList_, ToBytes(c_.ListNameEDT->text()));
   for (int m = 1; m <= kMacroCount; ++m) {
-    const Bytes text = ToBytes(form_.Edit[static_cast<std::size_t>(m - 1)]->text());
-    if (form_.RBName->isChecked()) store_.SetCmdName(curList_, m, text);
-    if (form_.RbData->isChecked()) store_.SetCmdData(curList_, m, text);
+    const Bytes text = ToBytes(c_.Edit[static_cast<std::size_t>(m - 1)]->text());
+    if (c_.RBName->isChecked()) store_.SetCmdName(curList_, m, text);
+    if (c_.RbData->isChecked()) store_.SetCmdData(curList_, m, text);
   }
 }
 
@@ -189,78 +192,75 @@ void MacroPanel::ReportSaveError(const SaveResult& result) {
 
 void MacroPanel::RBNameClick() {
   shownView_ = View::Names;
-  for (LimitedEdit* edit : form_.Edit) edit->SetUserMaxLength(kNameTypingLimit);
+  for (LimitedEdit* edit : c_.Edit) edit->SetUserMaxLength(kNameTypingLimit);
   ReadListCmd(curList_);
 }
 
 void MacroPanel::RbDataClick() {
   shownView_ = View::CommandLines;
-  for (LimitedEdit* edit : form_.Edit) edit->SetUserMaxLength(kCommandLineTypingLimit);
+  for (LimitedEdit* edit : c_.Edit) edit->SetUserMaxLength(kCommandLineTypingLimit);
   ReadListCmd(curList_);
 }
 
 void MacroPanel::ButtonCmdClick(int m) {
   // The command line, also while the buttons show the names.
   const Bytes command = store_.GetCmdData(curList_, m);
-  if (form_.RBSel->isChecked()) {
-    send_(command);
-    form_.ButtonSend->setFocus();
+  if (target_.SendOnSelect()) {
+    target_.SendPortData(command);
+    target_.FocusSendButton();
   } else {
-    form_.MainStrCmd->setText(ToQString(command));
-    form_.MainStrCmd->setFocus();
+    target_.SetConsoleText(ToQString(command));
+    target_.FocusConsole();
   }
 }
 
 void MacroPanel::ShowSlotHelp(int m) {
-  for (int k = 1; k <= kHelpLines; ++k) {
-    form_.STH[static_cast<std::size_t>(k - 1)]->setText(
-        ToQString(store_.GetCmdHelp(curList_, m, k)));
-  }
+  for (int k = 1; k <= kHelpLines; ++k) help_.ShowLine(k, store_.GetCmdHelp(curList_, m, k));
 }
 
 void MacroPanel::SaveEditTextCmd(int m) {
   curCmd_ = m;
   // The edit's text, not the signal's: a cut to the typing limit has already
   // been applied.
-  const Bytes text = ToBytes(form_.Edit[static_cast<std::size_t>(m - 1)]->text());
-  if (form_.RBName->isChecked()) store_.SetCmdName(curList_, m, text);
-  if (form_.RbData->isChecked()) store_.SetCmdData(curList_, m, text);
+  const Bytes text = ToBytes(c_.Edit[static_cast<std::size_t>(m - 1)]->text());
+  if (c_.RBName->isChecked()) store_.SetCmdName(curList_, m, text);
+  if (c_.RbData->isChecked()) store_.SetCmdData(curList_, m, text);
 }
 
 void MacroPanel::SetEditorControlsShown(bool editor) {
-  form_.CBLists->setVisible(!editor);
-  form_.ListNameEDT->setVisible(editor);
-  form_.DelList->setVisible(editor);
-  form_.ListInc->setVisible(editor);
-  form_.ListDec->setVisible(editor);
-  form_.STLog->setVisible(!editor);
-  form_.SaveF->setVisible(editor);
-  form_.StaticText1->setVisible(editor);
-  form_.ButtonReadFile->setVisible(!editor);
+  c_.CBLists->setVisible(!editor);
+  c_.ListNameEDT->setVisible(editor);
+  c_.DelList->setVisible(editor);
+  c_.ListInc->setVisible(editor);
+  c_.ListDec->setVisible(editor);
+  c_.STLog->setVisible(!editor);
+  c_.SaveF->setVisible(editor);
+  c_.StaticText1->setVisible(editor);
+  emit EditorShown(editor);
 }
 
 void MacroPanel::SetSlotsShown(bool edits) {
-  for (QPushButton* button : form_.Button) button->setVisible(!edits);
-  for (LimitedEdit* edit : form_.Edit) edit->setVisible(edits);
+  for (QPushButton* button : c_.Button) button->setVisible(!edits);
+  for (LimitedEdit* edit : c_.Edit) edit->setVisible(edits);
 }
 
 void MacroPanel::EditAllCmdClick() {
   if (!editorMode_) {
     editorMode_ = true;
-    form_.EditAllCmd->setText(QStringLiteral("Назад"));
+    c_.EditAllCmd->setText(QStringLiteral("Назад"));
     SetEditorControlsShown(true);
     ReadListCmd(curList_);
     SetSlotsShown(true);
-    form_.ListNameEDT->setText(ToQString(store_.GetListName(curList_)));
+    c_.ListNameEDT->setText(ToQString(store_.GetListName(curList_)));
     return;
   }
   editorMode_ = false;
-  form_.EditAllCmd->setText(QStringLiteral("Редактор"));
-  store_.SetListName(curList_, ToBytes(form_.ListNameEDT->text()));
-  form_.ListNameEDT->hide();
-  form_.STListName->setText(ToQString(store_.GetListName(curList_)));
-  form_.STListName->hide();
-  form_.CBLists->show();
+  c_.EditAllCmd->setText(QStringLiteral("Редактор"));
+  store_.SetListName(curList_, ToBytes(c_.ListNameEDT->text()));
+  c_.ListNameEDT->hide();
+  c_.STListName->setText(ToQString(store_.GetListName(curList_)));
+  c_.STListName->hide();
+  c_.CBLists->show();
   SetEditorControlsShown(false);
   WriteListCmd();
   ReadListCmd(curList_);
@@ -269,9 +269,9 @@ void MacroPanel::EditAllCmdClick() {
 }
 
 void MacroPanel::SaveFClick() {
-  form_.SaveF->setEnabled(false);
+  c_.SaveF->setEnabled(false);
   SaveListCmd();
-  form_.SaveF->setEnabled(true);
+  c_.SaveF->setEnabled(true);
 }
 
 void MacroPanel::DelListClick() {
@@ -280,28 +280,28 @@ void MacroPanel::DelListClick() {
 }
 
 void MacroPanel::ListIncClick() {
-  form_.ListDec->setEnabled(true);
+  c_.ListDec->setEnabled(true);
   if (editorMode_) WriteListCmd();
   if (curList_ < kListCount) {
     ++curList_;
     ReadListCmd(curList_);
-    if (curList_ == kListCount) form_.ListInc->setEnabled(false);
+    if (curList_ == kListCount) c_.ListInc->setEnabled(false);
   }
 }
 
 void MacroPanel::ListDecClick() {
-  form_.ListInc->setEnabled(true);
+  c_.ListInc->setEnabled(true);
   if (editorMode_) WriteListCmd();
   if (curList_ > 1) {
     --curList_;
     ReadListCmd(curList_);
-    if (curList_ == 1) form_.ListDec->setEnabled(false);
+    if (curList_ == 1) c_.ListDec->setEnabled(false);
   }
 }
 
 void MacroPanel::SetArrows() {
-  form_.ListDec->setEnabled(curList_ > 1);
-  form_.ListInc->setEnabled(curList_ < kListCount);
+  c_.ListDec->setEnabled(curList_ > 1);
+  c_.ListInc->setEnabled(curList_ < kListCount);
 }
 
 void MacroPanel::CBListsSelect(int index) {
@@ -312,15 +312,22 @@ void MacroPanel::CBListsSelect(int index) {
 }
 
 void MacroPanel::CBListsDblClick() {
-  form_.CBLists->hide();
-  form_.STListName->setText(ToQString(store_.GetListName(curList_)));
-  form_.STListName->show();
+  c_.CBLists->hide();
+  c_.STListName->setText(ToQString(store_.GetListName(curList_)));
+  c_.STListName->show();
 }
 
 void MacroPanel::STListNameDblClick() {
   if (filePanelShown && filePanelShown()) return;
-  form_.CBLists->show();
-  form_.STListName->hide();
+  c_.CBLists->show();
+  c_.STListName->hide();
+}
+
+void MacroPanel::HistoryPanelToggled(bool shown) {
+  for (QWidget* control : {static_cast<QWidget*>(c_.EditAllCmd), static_cast<QWidget*>(c_.CBLists),
+                           static_cast<QWidget*>(c_.RBName), static_cast<QWidget*>(c_.RbData)}) {
+    control->setVisible(!shown);
+  }
 }
 
 }  // namespace velmora::ui

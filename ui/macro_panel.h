@@ -1,18 +1,49 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 #include <functional>
 #include <string>
 
 #include "common/bytes.h"
+#include "layout/layout_pass.h"
 #include "macros/cmd_list_store.h"
 
+class QLabel;
+class QPushButton;
+class QRadioButton;
 class QWidget;
 
 namespace velmora::ui {
 
-class MainForm;
+class ClickableLabel;
+class CommandTarget;
+class DoubleClickComboBox;
+class HelpPanel;
+class HoverTracker;
+class LimitedEdit;
 class UserDialogs;
+
+// The controls of the macro panel: the view switch, the list controls, the
+// editor's controls and the 48 slots (slot m is index m - 1).
+struct MacroPanelControls {
+  QRadioButton* RBName;
+  QRadioButton* RbData;
+  QPushButton* EditAllCmd;
+  QPushButton* SaveF;
+  QPushButton* DelList;
+  QPushButton* ListInc;
+  QPushButton* ListDec;
+  DoubleClickComboBox* CBLists;
+  ClickableLabel* STListName;
+  LimitedEdit* ListNameEDT;
+  QLabel* STLog;
+  QLabel* StaticText1;
+  std::array<QPushButton*, kMacroSlots> Button;
+  std::array<LimitedEdit*, kMacroSlots> Edit;
+  // Mouse movement over the slots.
+  HoverTracker* Hover;
+};
 
 // The lower panel's 48 macro slots and the list controls above them: shows
 // one list of the store (`CurList`), sends or copies a slot's command line,
@@ -22,10 +53,9 @@ class MacroPanel : public QObject {
   Q_OBJECT
 
  public:
-  using SendFunction = std::function<void(const Bytes& command)>;
-
-  MacroPanel(MainForm& form, UserDialogs& dialogs, CmdListStore& store, SendFunction send,
-             std::string cmdConfigPath = "CmdConfig");
+  // A slot's command goes to `target`; its help lines to `help`.
+  MacroPanel(const MacroPanelControls& controls, UserDialogs& dialogs, CmdListStore& store,
+             CommandTarget& target, HelpPanel& help, std::string cmdConfigPath = "CmdConfig");
 
   // Start-up: reads "CmdConfig" or rebuilds it (message first), then shows
   // list 1. Returns false after a file-system error, which it has reported.
@@ -63,12 +93,20 @@ class MacroPanel : public QObject {
   void CBListsSelect(int index);
   void CBListsDblClick();
   void STListNameDblClick();
+  // The history panel was shown or hidden: it takes the place of the view
+  // switch and of the list controls.
+  void HistoryPanelToggled(bool shown);
 
   // Call point of the macro editor window (double click on a slot's edit).
   std::function<void(int m)> showWindowEdtHelp;
   // Whether the send-from-file view is active (then STListName shows the
-  // command file's name and its double click does nothing).
+  // command file's name and its double click does nothing). The send
+  // automation owns that state; the window wires this to it.
   std::function<bool()> filePanelShown;
+
+ signals:
+  // The editor view was entered (true) or left.
+  void EditorShown(bool editor);
 
  protected:
   // Focus entering a slot's edit and its double click.
@@ -88,10 +126,11 @@ class MacroPanel : public QObject {
   void SetArrows();
   void ReportSaveError(const SaveResult& result);
 
-  MainForm& form_;
+  MacroPanelControls c_;
   UserDialogs& dialogs_;
   CmdListStore& store_;
-  SendFunction send_;
+  CommandTarget& target_;
+  HelpPanel& help_;
   std::string cmdConfigPath_;
   int curList_ = 1;
   int curCmd_ = 0;

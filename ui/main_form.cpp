@@ -129,7 +129,7 @@ void MainForm::RunLayoutPass() {
   // The pass lays out for the size the form has now, that is after the
   // change, not one step behind it.
   const LayoutRequest request{.widthDelta = WidthDelta(width(), kDesignClientWidth),
-                              .filePanelShown = filePanelShown_,
+                              .filePanelShown = filePanelShown_ && filePanelShown_(),
                               .consoleWidthBefore = MainStrCmd->width()};
   ApplyLayout(LayoutPass(request), VerticalPass(height()));
   layoutPassRan_ = true;

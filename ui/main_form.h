@@ -2,6 +2,8 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
+#include <utility>
 
 #include "layout/layout_pass.h"
 
@@ -40,8 +42,12 @@ class MainForm : public QWidget {
   // change of size, for the new size; until the first change the controls
   // keep their design geometry.
   void RunLayoutPass();
-  // The file view widens the list name box at the next pass.
-  void SetFilePanelShown(bool shown) { filePanelShown_ = shown; }
+  // Whether the command-file panel is shown (it widens the list name box at
+  // the next pass). The send automation owns that state; the window hands
+  // the form its question. Without one the panel counts as hidden.
+  void SetFilePanelQuery(std::function<bool()> filePanelShown) {
+    filePanelShown_ = std::move(filePanelShown);
+  }
 
   // Regions, in the form's coordinates.
   QFrame* Panel1;
@@ -139,7 +145,7 @@ class MainForm : public QWidget {
   void ApplyLayout(const HorizontalLayout& horizontal, const VerticalLayout& vertical);
 
   std::array<QWidget*, kPlacedCount> placed_{};
-  bool filePanelShown_ = false;
+  std::function<bool()> filePanelShown_;
   bool layoutPassRan_ = false;
 };
 

@@ -1,87 +1,89 @@
 #include "ui/main_window.h"
 
-#include <QEvent>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-
-#include "ui/console.h"
-#include "ui/history_lists.h"
-#include "ui/macro_panel.h"
+#include "ui/form_parts.h"
 #include "ui/main_form.h"
-#include "ui/port_bar.h"
-#include "ui/receive_view.h"
-#include "ui/text_codec.h"
-#include "ui/widgets/limited_edit.h"
 #include "ui/widgets/log_window.h"
 #include "ui/widgets/paint_throttle.h"
 
 namespace velmora::ui {
-
-namespace {
-// The log window is emptied when it shows more than this many lines.
-constexpr int kMaxLogLines = 5000;
-}  // namespace
 
 TForm1::TForm1(UserDialogs& dialogs, TerminalServices services, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
       services_(std::move(services)),
       form_(new MainForm(this)),
-      link_(services_.portFactory, services_.sleeper),
-      transmitter_(link_, history_, traffic_, *services_.clock),
-      receiver_(link_, traffic_, *services_.clock) {
+      terminal_(services_.portFactory, services_.sleeper, *services_.clock),
+      logSink_(LogSinkControlsOf(*form_)),
+      housekeeping_(new Housekeeping(CustomFunctionsSteps(HousekeepingControlsOf(*form_)), this)) {
   setObjectName(QStringLiteral("TForm1"));
   setWindowTitle(QStringLiteral("Velmora v1.10"));
   setCentralWidget(form_);
   resize(kDesignClientWidth, kDesignClientHeight);
   new PaintThrottle(this);
 
-  portBar_ = std::make_unique<PortBar>(*form_, dialogs_, link_, *services_.discovery);
-  console_ = std::make_unique<Console>(*form_, dialogs_, transmitter_);
-  receiveView_ = std::make_unique<ReceiveView>(*form_, receiver_, link_, traffic_);
-  const auto send = [this](const Bytes& command) { SendPortData(command); };
-  macroPanel_ = std::make_unique<MacroPanel>(*form_, dialogs_, store_, send);
-  historyLists_ = std::make_unique<HistoryLists>(*form_, history_, send);
-  console_->historyRecorded = [this] { historyLists_->HistoryRecorded(); };
-  connect(portBar_.get(), &PortBar::PortStateChanged, receiveView_.get(),
-          &ReceiveView::PortStateChanged);
-  connect(portBar_.get(), &PortBar::SendAfterConnect, this, &TForm1::CheckSendDataAftConnect);
-
-  customFunctions_.setObjectName(QStringLiteral("CustomFunctions"));
-  customFunctions_.setInterval(10);
-  connect(&customFunctions_, &QTimer::timeout, this, &TForm1::CustomFunctionsTimer);
-  connect(form_->MainWindow, &LogWindow::entryAppended, this, &TForm1::WakeHousekeeping);
-  form_->MainStrCmd->installEventFilter(this);
+  MainForm& form = *form_;
+  CommandTarget& target = *this;
+  helpPanel_ = std::make_unique<HelpPanel>(HelpPanelControlsOf(form));
+  portBar_ = std::make_unique<PortBar>(PortBarControlsOf(form), dialogs_, terminal_.Link(),
+                                       *services_.discovery);
+  receiveView_ = std::make_unique<ReceiveView>(ReceiveViewControlsOf(form), terminal_, logSink_);
+  console_ = std::make_unique<Console>(ConsoleControlsOf(form), dialogs_, terminal_, logSink_,
+                                       *receiveView_);
+  sendAutomation_ = std::make_unique<SendAutomation>(SendAutomationControlsOf(form), *console_);
+  macroPanel_ = std::make_unique<MacroPanel>(MacroPanelControlsOf(form), dialogs_,
+                                             terminal_.Store(), target, *helpPanel_);
+  historyLists_ =
+      std::make_unique<HistoryLists>(HistoryListsControlsOf(form), terminal_.History(), target);
+  WireParts();
 
   FormCreate();
-  WakeHousekeeping();
+  housekeeping_->Wake();
 }
 
 TForm1::~TForm1() = default;
 
+// Every effect of one part on another, in one place.
+void TForm1::WireParts() {
+  connect(portBar_.get(), &PortBar::PortStateChanged, receiveView_.get(),
+          &ReceiveView::PortStateChanged);
+  connect(portBar_.get(), &PortBar::PortOpened, sendAutomation_.get(), &SendAutomation::PortOpened);
+  connect(console_.get(), &Console::CommandRecorded, historyLists_.get(),
+          &HistoryLists::HistoryRecorded);
+  connect(console_.get(), &Console::ConsoleDropDownWanted, historyLists_.get(),
+          &HistoryLists::OpenConsoleDropDown);
+  connect(console_.get(), &Console::TailDropDownWanted, historyLists_.get(),
+          &HistoryLists::OpenTailDropDown);
+  connect(historyLists_.get(), &HistoryLists::HistoryPanelToggled, macroPanel_.get(),
+          &MacroPanel::HistoryPanelToggled);
+  connect(historyLists_.get(), &HistoryLists::HistoryPanelToggled, sendAutomation_.get(),
+          &SendAutomation::HistoryPanelToggled);
+  connect(macroPanel_.get(), &MacroPanel::EditorShown, sendAutomation_.get(),
+          &SendAutomation::EditorShown);
+  const auto filePanelShown = [this] { return sendAutomation_->FilePanelShown(); };
+  macroPanel_->filePanelShown = filePanelShown;
+  form_->SetFilePanelQuery(filePanelShown);
+  // The housekeeping steps' work comes from a new log line and a change of
+  // the console line's size.
+  connect(form_->MainWindow, &LogWindow::entryAppended, housekeeping_, &Housekeeping::Wake);
+  connect(console_.get(), &Console::ConsoleResized, housekeeping_, &Housekeeping::Wake);
+}
+
 void TForm1::SendPortData(const Bytes& command) { console_->SendPortData(command); }
 
-void TForm1::CheckSendDataAftConnect() {
-  // Without a loaded command file, a connect sends the console line once.
-  SendPortData(ToBytes(form_->MainStrCmd->text()));
-}
+void TForm1::CustomFunctionsTimer() { housekeeping_->CustomFunctionsTimer(); }
 
-// A tick every 10 ms costs about 1 % of a core on an idle line, so the tick
-// sleeps once its rules hold and the events that can break them wake it.
-void TForm1::WakeHousekeeping() {
-  if (!customFunctions_.isActive()) customFunctions_.start();
-}
+const QTimer& TForm1::CustomFunctions() const { return housekeeping_->Timer(); }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == form_->MainStrCmd && event->type() == QEvent::Resize) WakeHousekeeping();
-  return QMainWindow::eventFilter(watched, event);
-}
+bool TForm1::SendOnSelect() const { return sendAutomation_->SendOnSelect(); }
 
-void TForm1::CustomFunctionsTimer() {
-  form_->FastOldCmd->resize(form_->MainStrCmd->width(), form_->FastOldCmd->height());
-  if (form_->MainWindow->ShownLineCount() > kMaxLogLines) form_->MainWindow->Clear();
-  customFunctions_.stop();
-}
+void TForm1::SetConsoleText(const QString& text) { console_->SetConsoleText(text); }
+
+void TForm1::FocusConsole() { console_->FocusConsole(); }
+
+void TForm1::FocusSendButton() { console_->FocusSendButton(); }
+
+void TForm1::SetTailText(const QString& text) { console_->SetTailText(text); }
+
+void TForm1::FocusTail() { console_->FocusTail(); }
 
 }  // namespace velmora::ui

@@ -1,34 +1,36 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QTimer>
 #include <memory>
 
 #include "app/cfg_record.h"
-#include "common/traffic.h"
-#include "macros/cmd_list_store.h"
-#include "receive/receiver.h"
-#include "serial/serial_link.h"
-#include "transmit/sent_history.h"
-#include "transmit/transmitter.h"
+#include "terminal/terminal.h"
+#include "ui/command_target.h"
 #include "ui/log_look.h"
+#include "ui/log_sink.h"
 #include "ui/state_files.h"
 #include "ui/terminal_services.h"
+
+class QTimer;
 
 namespace velmora::ui {
 
 class Console;
+class HelpPanel;
 class HistoryLists;
+class Housekeeping;
 class MacroPanel;
 class MainForm;
 class PortBar;
 class ReceiveView;
+class SendAutomation;
 class UserDialogs;
 
-// The main window: the form, the terminal's state and the parts that drive
-// it (the port bar, the console, the receive view), and the housekeeping
-// timer.
-class TForm1 : public QMainWindow {
+// The main window: the form, the terminal it observes and the parts that
+// drive it. Each part gets only its own controls from the form; the window
+// wires their signals to each other (main_window.cpp) and answers the
+// history lists' and the macro slots' CommandTarget.
+class TForm1 : public QMainWindow, private CommandTarget {
   Q_OBJECT
 
  public:
@@ -40,56 +42,55 @@ class TForm1 : public QMainWindow {
   PortBar& Ports() { return *portBar_; }
   Console& ConsoleLine() { return *console_; }
   ReceiveView& Receive() { return *receiveView_; }
-  SerialLink& Link() { return link_; }
-  Traffic& Counters() { return traffic_; }
-  SentHistory& History() { return history_; }
-  Receiver& ReceivePath() { return receiver_; }
-  CmdListStore& Store() { return store_; }
   MacroPanel& Macros() { return *macroPanel_; }
   HistoryLists& HistoryView() { return *historyLists_; }
-  const Clock& TimeSource() const { return *services_.clock; }
+  SendAutomation& Automation() { return *sendAutomation_; }
+  // The terminal's state: link, counters, history, both paths, the store.
+  velmora::Terminal& Term() { return terminal_; }
+  LogSink& LogOutput() { return logSink_; }
   const CfgRecord& Cfg() const { return cfg_; }
   LogLook& Look() { return look_; }
 
   // The single path of every packet.
-  void SendPortData(const Bytes& command);
-  // Send-on-connect, run after a connect when "Отправить при соединении" is
-  // checked.
-  void CheckSendDataAftConnect();
-  // The 10 ms housekeeping tick. It runs while it has work: an appended log
-  // line to check against the limit, a changed console width to follow.
+  void SendPortData(const Bytes& command) override;
+  // The 10 ms housekeeping tick (ui/housekeeping.cpp). It runs while it has
+  // work: an appended log line to check against the limit, a changed console
+  // width to follow.
   void CustomFunctionsTimer();
-  const QTimer& CustomFunctions() const { return customFunctions_; }
+  const QTimer& CustomFunctions() const;
 
  protected:
   // Closing the window runs FormClose; the window stays open when the
   // settings could not be written, so the user can retry.
   void closeEvent(QCloseEvent* event) override;
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
+  void WireParts();
   void FormCreate();
-  void WakeHousekeeping();
   // Returns false when "Cfg" could not be written.
   bool FormClose();
+
+  // CommandTarget
+  bool SendOnSelect() const override;
+  void SetConsoleText(const QString& text) override;
+  void FocusConsole() override;
+  void FocusSendButton() override;
+  void SetTailText(const QString& text) override;
+  void FocusTail() override;
 
   UserDialogs& dialogs_;
   TerminalServices services_;
   MainForm* form_;
-  SerialLink link_;
-  Traffic traffic_;
-  SentHistory history_;
-  Transmitter transmitter_;
-  Receiver receiver_;
-  CmdListStore store_;
+  velmora::Terminal terminal_;
+  LogSink logSink_;
+  std::unique_ptr<HelpPanel> helpPanel_;
   std::unique_ptr<PortBar> portBar_;
-  std::unique_ptr<Console> console_;
   std::unique_ptr<ReceiveView> receiveView_;
+  std::unique_ptr<Console> console_;
+  std::unique_ptr<SendAutomation> sendAutomation_;
   std::unique_ptr<MacroPanel> macroPanel_;
   std::unique_ptr<HistoryLists> historyLists_;
-  QTimer customFunctions_;
+  Housekeeping* housekeeping_;
   // The settings record, held from start-up to shut-down, and the display
   // state it restores.
   CfgRecord cfg_;

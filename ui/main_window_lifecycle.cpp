@@ -7,17 +7,11 @@
 #include <QPushButton>
 
 #include "ui/colors.h"
-#include "ui/console.h"
 #include "ui/dialogs.h"
-#include "ui/help_panel.h"
-#include "ui/history_lists.h"
+#include "ui/form_parts.h"
 #include "ui/look.h"
-#include "ui/macro_panel.h"
 #include "ui/main_form.h"
 #include "ui/main_window.h"
-#include "ui/port_bar.h"
-#include "ui/receive_view.h"
-#include "ui/settings_io.h"
 #include "ui/widgets/clickable_label.h"
 #include "ui/widgets/double_click_combo_box.h"
 #include "ui/widgets/limited_edit.h"
@@ -47,9 +41,9 @@ void TForm1::FormCreate() {
   ShowDownArrow(form.Str2);
   SetBackground(form.FiltrLog, kSysButtonFace);
 
-  traffic_.rxBytes = 0;
-  traffic_.txBytes = 0;
-  receiver_.SetTimeRx(0);
+  terminal_.Counters().rxBytes = 0;
+  terminal_.Counters().txBytes = 0;
+  terminal_.ReceivePath().SetTimeRx(0);
   look_ = LogLook{};
   form.MainWindow->Clear();
   // Not OldCmdList: it keeps its own colour until the settings paint it.
@@ -58,10 +52,7 @@ void TForm1::FormCreate() {
   for (QWidget* widget : startColoured) SetBackground(widget, look_.color);
 
   form.BTConnect->setFocus();
-  historyLists_->SetPanelFlags(false, false);
   receiveView_->ShowTimeRx();
-  for (std::size_t i = 0; i < form.STH.size(); ++i)
-    form.STH[i]->setProperty("tag", static_cast<int>(i) + 1);
 
   // A temporary that cannot be removed is reported; the next save of its
   // file replaces it anyway, so start-up goes on.
@@ -69,17 +60,18 @@ void TForm1::FormCreate() {
   bool filesGood = macroPanel_->LoadListCmd();
   macroPanel_->AttachSlotHandlers();
   if (filesGood) {
-    filesGood = stateFiles_.LoadHistory(history_);
+    filesGood = stateFiles_.LoadHistory(terminal_.History());
     if (filesGood) historyLists_->AppendLoadedHistory();
   }
   portBar_->ScanPorts(true);
   if (!filesGood) return;
 
-  OutHelpHelp(form);
+  helpPanel_->OutHelpHelp();
   switch (stateFiles_.LoadCfg(cfg_)) {
     case StateFiles::CfgStart::Failed: return;
     case StateFiles::CfgStart::Apply:
-      ApplyCfgRecord(cfg_, {form, receiver_, *console_, *macroPanel_, *receiveView_, look_});
+      ApplyCfgRecord(cfg_, {SettingsControlsOf(form), terminal_.ReceivePath(), *console_,
+                            *macroPanel_, *receiveView_, look_});
       break;
     case StateFiles::CfgStart::KeepDesign: break;
   }
@@ -94,9 +86,10 @@ void TForm1::FormCreate() {
 // reported, then the user decides whether to close without them; "Нет"
 // leaves the window as it was (nothing shut-down does comes before this).
 bool TForm1::FormClose() {
-  stateFiles_.SaveHistory(history_);
+  stateFiles_.SaveHistory(terminal_.History());
   if (!stateFiles_.CfgWritable()) return true;
-  FillCfgRecord(cfg_, {*form_, receiver_, *console_, *macroPanel_, *receiveView_, look_});
+  FillCfgRecord(cfg_, {SettingsControlsOf(*form_), terminal_.ReceivePath(), *console_, *macroPanel_,
+                       *receiveView_, look_});
   if (stateFiles_.SaveCfg(cfg_)) return true;
   return dialogs_.AskYesNo(
       QStringLiteral("Не удалось сохранить настройки. Закрыть программу без сохранения?"));

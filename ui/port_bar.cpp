@@ -1,12 +1,10 @@
 #include "ui/port_bar.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 
 #include "ui/colors.h"
 #include "ui/dialogs.h"
-#include "ui/main_form.h"
 #include "ui/text_codec.h"
 
 namespace velmora::ui {
@@ -17,15 +15,16 @@ std::optional<int> ShownItem(const QComboBox* box) {
   return index;
 }
 
-PortBar::PortBar(MainForm& form, UserDialogs& dialogs, SerialLink& link, PortDiscovery& discovery)
-    : form_(form), dialogs_(dialogs), link_(link), discovery_(discovery) {
-  connect(form_.BTConnect, &QPushButton::clicked, this, [this] { BTConnectClick(); });
-  connect(form_.BTRescan, &QPushButton::clicked, this, [this] { BTRescanClick(); });
+PortBar::PortBar(const PortBarControls& controls, UserDialogs& dialogs, SerialLink& link,
+                 PortDiscovery& discovery)
+    : c_(controls), dialogs_(dialogs), link_(link), discovery_(discovery) {
+  connect(c_.BTConnect, &QPushButton::clicked, this, [this] { BTConnectClick(); });
+  connect(c_.BTRescan, &QPushButton::clicked, this, [this] { BTRescanClick(); });
 }
 
 void PortBar::ScanPorts(bool silent) {
   const PortScan scan = velmora::ScanPorts(discovery_);
-  QComboBox* box = form_.ComPort;
+  QComboBox* box = c_.ComPort;
   box->clear();
   for (const std::string& name : scan.items) box->addItem(QString::fromLocal8Bit(name));
   box->setCurrentIndex(scan.selected);
@@ -40,34 +39,34 @@ void PortBar::ScanPorts(bool silent) {
 PortRequest PortBar::CurrentRequest() const {
   PortRequest request;
   // Port names are file-system paths here, not 1251 texts.
-  request.name = form_.ComPort->currentText().toLocal8Bit().toStdString();
-  if (const auto item = ShownItem(form_.BaudRate)) {
-    request.baudRate = form_.BaudRate->itemText(*item).toUInt();
+  request.name = c_.ComPort->currentText().toLocal8Bit().toStdString();
+  if (const auto item = ShownItem(c_.BaudRate)) {
+    request.baudRate = c_.BaudRate->itemText(*item).toUInt();
   }
-  if (const auto item = ShownItem(form_.ComBits)) {
-    request.dataBits = static_cast<std::uint8_t>(form_.ComBits->itemText(*item).toUInt());
+  if (const auto item = ShownItem(c_.ComBits)) {
+    request.dataBits = static_cast<std::uint8_t>(c_.ComBits->itemText(*item).toUInt());
   }
-  request.stopBitsItem = ShownItem(form_.ComStopBits);
+  request.stopBitsItem = ShownItem(c_.ComStopBits);
   return request;
 }
 
 void PortBar::SetPortControlsEnabled(bool enabled) {
-  form_.ComPort->setEnabled(enabled);
-  form_.BaudRate->setEnabled(enabled);
-  form_.BTRescan->setEnabled(enabled);
-  form_.ComBits->setEnabled(enabled);
-  form_.ComStopBits->setEnabled(enabled);
+  c_.ComPort->setEnabled(enabled);
+  c_.BaudRate->setEnabled(enabled);
+  c_.BTRescan->setEnabled(enabled);
+  c_.ComBits->setEnabled(enabled);
+  c_.ComStopBits->setEnabled(enabled);
 }
 
 void PortBar::BTConnectClick() {
-  QPushButton* button = form_.BTConnect;
+  QPushButton* button = c_.BTConnect;
   button->setEnabled(false);
   if (button->property("tag").toInt() != 0) {
     link_.ClosePort();
     SetPortControlsEnabled(true);
     button->setText("Connect");
     button->setProperty("tag", 0);
-    SetBackground(form_.ComPort, kSysWindow);
+    SetBackground(c_.ComPort, kSysWindow);
     emit PortStateChanged();
   } else {
     switch (link_.OpenPort(CurrentRequest())) {
@@ -75,9 +74,9 @@ void PortBar::BTConnectClick() {
         SetPortControlsEnabled(false);
         button->setText("Disconnect");
         button->setProperty("tag", 1);
-        SetBackground(form_.ComPort, kLime);
+        SetBackground(c_.ComPort, kLime);
         emit PortStateChanged();
-        if (form_.SendAsReconn->isChecked()) emit SendAfterConnect();
+        emit PortOpened();
         break;
       case OpenResult::NoSelection:
         dialogs_.ShowMessage(QStringLiteral("Выберите значение из списка"));

@@ -7,11 +7,21 @@
 #include "serial/serial_link.h"
 
 class QComboBox;
+class QPushButton;
 
 namespace velmora::ui {
 
-class MainForm;
 class UserDialogs;
+
+// The controls of the port bar.
+struct PortBarControls {
+  QPushButton* BTConnect;
+  QPushButton* BTRescan;
+  QComboBox* ComPort;
+  QComboBox* BaudRate;
+  QComboBox* ComBits;
+  QComboBox* ComStopBits;
+};
 
 // The port controls of the top bar: the port list, the line settings and the
 // connect button, whose colour and caption are the connection indicator.
@@ -19,7 +29,8 @@ class PortBar : public QObject {
   Q_OBJECT
 
  public:
-  PortBar(MainForm& form, UserDialogs& dialogs, SerialLink& link, PortDiscovery& discovery);
+  PortBar(const PortBarControls& controls, UserDialogs& dialogs, SerialLink& link,
+          PortDiscovery& discovery);
 
   // Fills the port list; `silent` suppresses the messages of a scan that found
   // nothing (the start-up scan).
@@ -33,13 +44,13 @@ class PortBar : public QObject {
  signals:
   // The port was opened or closed by the user.
   void PortStateChanged();
-  // Connected with "send on connect" checked.
-  void SendAfterConnect();
+  // The user opened the port (after PortStateChanged).
+  void PortOpened();
 
  private:
   void SetPortControlsEnabled(bool enabled);
 
-  MainForm& form_;
+  PortBarControls c_;
   UserDialogs& dialogs_;
   SerialLink& link_;
   PortDiscovery& discovery_;

@@ -9,23 +9,31 @@
 
 #include "receive/time_rx.h"
 #include "ui/colors.h"
-#include "ui/main_form.h"
+#include "ui/log_sink.h"
 #include "ui/text_codec.h"
 #include "ui/widgets/limited_edit.h"
-#include "ui/widgets/log_window.h"
 #include "ui/widgets/up_down_arrows.h"
 
 namespace velmora::ui {
 
-ReceiveView::ReceiveView(MainForm& form, Receiver& receiver, SerialLink& link, Traffic& traffic)
-    : form_(form), receiver_(receiver), link_(link), traffic_(traffic) {
+ReceiveView::ReceiveView(const ReceiveViewControls& controls, Terminal& terminal, LogSink& log)
+    : c_(controls),
+      receiver_(terminal.ReceivePath()),
+      link_(terminal.Link()),
+      traffic_(terminal.Counters()),
+      log_(log) {
   rxTimer_.setObjectName("RxTimer");
   rxTimer_.setInterval(1);
   rxTimer_.setTimerType(Qt::PreciseTimer);
   connect(&rxTimer_, &QTimer::timeout, this, [this] { RxTimerTimer(); });
-  connect(form_.TimeOutRx, &UpDownArrows::clicked, this, [this](bool up) { TimeOutRxClick(up); });
-  connect(form_.BTClrStat, &QPushButton::clicked, this, [this] { BTClrStatClick(); });
-  form_.FiltrLog->installEventFilter(this);
+  connect(c_.TimeOutRx, &UpDownArrows::clicked, this, [this](bool up) { TimeOutRxClick(up); });
+  connect(c_.BTClrStat, &QPushButton::clicked, this, [this] { BTClrStatClick(); });
+  // clicked, not toggled: restoring a mode runs the handler explicitly, and
+  // only when the selection changes.
+  connect(c_.RBASCII, &QRadioButton::clicked, this,
+          [this] { emit OutModeClicked(DataMode::Ascii); });
+  connect(c_.RBHEX, &QRadioButton::clicked, this, [this] { emit OutModeClicked(DataMode::Hex); });
+  c_.FiltrLog->installEventFilter(this);
 }
 
 ReceiveView::~ReceiveView() = default;
@@ -75,26 +83,25 @@ void ReceiveView::TimeOutRxClick(bool up) {
 }
 
 void ReceiveView::ShowTimeRx() {
-  form_.TimeOutAns->setText(ToQString(TimeRxCaption(receiver_.TimeRx())));
-  SetBackground(form_.TimeOutAns, receiver_.TimeRx() != 0 ? kYellow : kSysButtonFace);
+  c_.TimeOutAns->setText(ToQString(TimeRxCaption(receiver_.TimeRx())));
+  SetBackground(c_.TimeOutAns, receiver_.TimeRx() != 0 ? kYellow : kSysButtonFace);
 }
 
 void ReceiveView::BTClrStatClick() {
   ResetStatistics(traffic_);
-  form_.MinTimeWait->setText(ToQString(MinGapText(traffic_, false)));
-  form_.MaxTimeWait->setText(ToQString(MaxGapText(traffic_, false)));
-  form_.LSend->setText(ToQString(SendCountText(traffic_)));
-  form_.LRead->setText(ToQString(ReadCountText(traffic_)));
+  log_.ShowGaps(MinGapText(traffic_, false), MaxGapText(traffic_, false));
+  log_.ShowSendCount(SendCountText(traffic_));
+  log_.ShowReadCount(ReadCountText(traffic_));
 }
 
-void ReceiveView::FiltrLogClick() { SetBackground(form_.FiltrLog, kYellow); }
+void ReceiveView::FiltrLogClick() { SetBackground(c_.FiltrLog, kYellow); }
 
 void ReceiveView::FiltrLogExit() {
-  SetBackground(form_.FiltrLog, form_.FiltrLog->text().isEmpty() ? kSysButtonFace : kYellow);
+  SetBackground(c_.FiltrLog, c_.FiltrLog->text().isEmpty() ? kSysButtonFace : kYellow);
 }
 
 bool ReceiveView::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == form_.FiltrLog) {
+  if (watched == c_.FiltrLog) {
     if (event->type() == QEvent::MouseButtonPress) FiltrLogClick();
     if (event->type() == QEvent::FocusOut) FiltrLogExit();
   }
@@ -103,29 +110,23 @@ bool ReceiveView::eventFilter(QObject* watched, QEvent* event) {
 
 ReceiveInputs ReceiveView::CurrentReceiveInputs() {
   ReceiveInputs inputs;
-  inputs.mode = form_.RBHEX->isChecked() ? DataMode::Hex : DataMode::Ascii;
-  inputs.visTime = form_.VisTime->isChecked();
-  inputs.filter = ToBytes(form_.FiltrLog->text());
+  inputs.mode = c_.RBHEX->isChecked() ? DataMode::Hex : DataMode::Ascii;
+  inputs.visTime = c_.VisTime->isChecked();
+  inputs.filter = ToBytes(c_.FiltrLog->text());
   return inputs;
 }
 
-void ReceiveView::AppendLogLine(const Bytes& line) {
-  form_.MainWindow->AppendEntry(ToQString(line));
-}
+// The log line, the log file and the counters go to the one sink.
+void ReceiveView::AppendLogLine(const Bytes& line) { log_.AppendLogLine(line); }
 
-bool ReceiveView::WriteLogFile(const Bytes& line) {
-  return writeLogFile ? writeLogFile(line) : true;
-}
+bool ReceiveView::WriteLogFile(const Bytes& line) { return log_.WriteLogFile(line); }
 
-void ReceiveView::ShowByteCounters(const Bytes& text) {
-  form_.StaticText3->setText(ToQString(text));
-}
+void ReceiveView::ShowByteCounters(const Bytes& text) { log_.ShowByteCounters(text); }
 
-void ReceiveView::ShowReadCount(const Bytes& text) { form_.LRead->setText(ToQString(text)); }
+void ReceiveView::ShowReadCount(const Bytes& text) { log_.ShowReadCount(text); }
 
 void ReceiveView::ShowGaps(const Bytes& minText, const Bytes& maxText) {
-  form_.MinTimeWait->setText(ToQString(minText));
-  form_.MaxTimeWait->setText(ToQString(maxText));
+  log_.ShowGaps(minText, maxText);
 }
 
 void ReceiveView::AfterAnswer() {

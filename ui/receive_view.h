@@ -6,17 +6,36 @@
 #include <memory>
 
 #include "receive/receive_host.h"
-#include "receive/receiver.h"
+#include "terminal/terminal.h"
 
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
 class QSocketNotifier;
 
 namespace velmora::ui {
 
-class MainForm;
+class LimitedEdit;
+class LogSink;
+class UpDownArrows;
+
+// The controls of the receive view: the packet time-out, the filter, the
+// display options of the log (mode and time stamps) and the statistics reset.
+struct ReceiveViewControls {
+  UpDownArrows* TimeOutRx;
+  QLabel* TimeOutAns;
+  LimitedEdit* FiltrLog;
+  QRadioButton* RBASCII;
+  QRadioButton* RBHEX;
+  QCheckBox* VisTime;
+  QPushButton* BTClrStat;
+};
 
 // The window's side of the receive path: the poll timer and the readiness
-// notification that drive the receiver, the log lines and the statistics
-// labels, the packet time-out arrows and the filter edit's colours.
+// notification that drive the receiver, the packet time-out arrows, the
+// filter edit's colours and the display options both paths read. The log
+// lines and the statistics labels go to the log sink.
 //
 // The poll timer fires about 900 times a second and costs a few per cent of a
 // core even when idle, so it runs only while it has work: while a packet is
@@ -28,7 +47,7 @@ class ReceiveView : public QObject, public ReceiveHost {
   Q_OBJECT
 
  public:
-  ReceiveView(MainForm& form, Receiver& receiver, SerialLink& link, Traffic& traffic);
+  ReceiveView(const ReceiveViewControls& controls, Terminal& terminal, LogSink& log);
   ~ReceiveView() override;
 
   // One tick of the poll: the receive timer's handler.
@@ -42,14 +61,13 @@ class ReceiveView : public QObject, public ReceiveHost {
   void FiltrLogClick();
   void FiltrLogExit();
 
-  // Call points of later features: the after-answer send step and the log file.
+  // Call point of a later feature: the after-answer send step.
   std::function<void()> afterAnswer;
-  std::function<bool(const Bytes& line)> writeLogFile;
 
   const QTimer& RxTimer() const { return rxTimer_; }
   bool NotifierEnabled() const;
 
-  // ReceiveHost
+  // ReceiveHost; the send path reads the same options.
   ReceiveInputs CurrentReceiveInputs() override;
   void AppendLogLine(const Bytes& line) override;
   bool WriteLogFile(const Bytes& line) override;
@@ -58,6 +76,10 @@ class ReceiveView : public QObject, public ReceiveHost {
   void ShowGaps(const Bytes& minText, const Bytes& maxText) override;
   void AfterAnswer() override;
 
+ signals:
+  // The user clicked a display mode radio button.
+  void OutModeClicked(DataMode mode);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -65,10 +87,11 @@ class ReceiveView : public QObject, public ReceiveHost {
   void SchedulePolling();
   void WatchDescriptor(int descriptor);
 
-  MainForm& form_;
+  ReceiveViewControls c_;
   Receiver& receiver_;
   SerialLink& link_;
   Traffic& traffic_;
+  LogSink& log_;
   QTimer rxTimer_;
   std::unique_ptr<QSocketNotifier> notifier_;
   bool portGone_ = false;  // hung up: no polling until the next open

@@ -11,7 +11,6 @@
 #include "ui/console.h"
 #include "ui/log_look.h"
 #include "ui/macro_panel.h"
-#include "ui/main_form.h"
 #include "ui/port_bar.h"
 #include "ui/receive_view.h"
 #include "ui/text_codec.h"
@@ -50,9 +49,9 @@ std::uint8_t StoredSelection(const QComboBox* box) {
   return ByteFromSelection(ShownItem(box).value_or(-1));
 }
 
-std::array<QRadioButton*, 4> SendModes(const MainForm& form) {
+std::array<QRadioButton*, 4> SendModes(const SettingsControls& c) {
   // InputMode 1..4 in this order.
-  return {form.RBManual, form.RBSel, form.RBAfterAns, form.RBPeriod};
+  return {c.RBManual, c.RBSel, c.RBAfterAns, c.RBPeriod};
 }
 
 }  // namespace
@@ -62,76 +61,75 @@ bool RestoresPortName(const CfgRecord& cfg, bool portNamesArePaths) {
 }
 
 void ApplyCfgRecord(const CfgRecord& cfg, const SettingsParts& parts) {
-  MainForm& form = parts.form;
-  if (RestoresPortName(cfg, kPortNamesArePaths))
-    ShowPortName(form.ComPort, ToQString(cfg.ComPort()));
-  SelectStoredItem(form.BaudRate, cfg.BaudRate());
-  SelectStoredItem(form.ComBits, cfg.ComBits());
-  SelectStoredItem(form.ComStopBits, cfg.ComStopBits());
-  form.AutoConnect->setChecked(cfg.AutoConnect());
+  const SettingsControls& c = parts.controls;
+  if (RestoresPortName(cfg, kPortNamesArePaths)) ShowPortName(c.ComPort, ToQString(cfg.ComPort()));
+  SelectStoredItem(c.BaudRate, cfg.BaudRate());
+  SelectStoredItem(c.ComBits, cfg.ComBits());
+  SelectStoredItem(c.ComStopBits, cfg.ComStopBits());
+  c.AutoConnect->setChecked(cfg.AutoConnect());
   parts.receiver.SetTimeRx(cfg.TimeRx());
-  form.FiltrLog->setText(ToQString(cfg.FiltrLog()));
+  c.FiltrLog->setText(ToQString(cfg.FiltrLog()));
 
   // A 0-point log is unreadable: such a size keeps the design size.
   if (LogFontSizeUsable(cfg.LogFontSize())) parts.look.fontSize = cfg.LogFontSize();
   parts.look.color = cfg.Color();
   parts.look.fontColor = cfg.FontColor();
-  PaintLogControls(form, parts.look);
-  ApplyLogFontSize(form, parts.look.fontSize);
+  PaintLogControls(c.look, parts.look);
+  ApplyLogFontSize(c.look, parts.look.fontSize);
 
-  form.VisTime->setChecked(cfg.VisTime());
-  const auto modes = SendModes(form);
+  c.VisTime->setChecked(cfg.VisTime());
+  const auto modes = SendModes(c);
   const std::uint8_t inputMode = cfg.InputMode();
   if (inputMode >= 1 && inputMode <= modes.size()) SelectRadio(modes[inputMode - 1], [] {});
-  if (cfg.OutMode() == 1) SelectRadio(form.RBASCII, [&] { parts.console.RBASCIIClick(); });
-  if (cfg.OutMode() == 2) SelectRadio(form.RBHEX, [&] { parts.console.RBHEXClick(); });
+  if (cfg.OutMode() == 1) SelectRadio(c.RBASCII, [&] { parts.console.RBASCIIClick(); });
+  if (cfg.OutMode() == 2) SelectRadio(c.RBHEX, [&] { parts.console.RBHEXClick(); });
   if (cfg.RBName()) {
-    SelectRadio(form.RBName, [&] { parts.macros.RBNameClick(); });
+    SelectRadio(c.RBName, [&] { parts.macros.RBNameClick(); });
   } else {
-    SelectRadio(form.RbData, [&] { parts.macros.RbDataClick(); });
+    SelectRadio(c.RbData, [&] { parts.macros.RbDataClick(); });
   }
 
-  form.PeriodTX->setText(QString::number(cfg.PeriodTx()));
-  form.SendAsReconn->setChecked(cfg.SendAsReconn());
-  form.MainStrCmd->setText(ToQString(cfg.MainStrCmd()));
-  form.AddStrCmd->setText(ToQString(cfg.AddStrCmd()));
-  if (!form.FiltrLog->text().isEmpty()) SetBackground(form.FiltrLog, kYellow);
+  c.PeriodTX->setText(QString::number(cfg.PeriodTx()));
+  c.SendAsReconn->setChecked(cfg.SendAsReconn());
+  c.MainStrCmd->setText(ToQString(cfg.MainStrCmd()));
+  c.AddStrCmd->setText(ToQString(cfg.AddStrCmd()));
+  if (!c.FiltrLog->text().isEmpty()) SetBackground(c.FiltrLog, kYellow);
   parts.receiveView.ShowTimeRx();
 }
 
 void FillCfgRecord(CfgRecord& cfg, const SettingsParts& parts) {
-  const MainForm& form = parts.form;
-  cfg.SetComPort(ToBytes(form.ComPort->currentText()));
-  cfg.SetBaudRate(StoredSelection(form.BaudRate));
-  cfg.SetComBits(StoredSelection(form.ComBits));
-  cfg.SetComStopBits(StoredSelection(form.ComStopBits));
-  cfg.SetAutoConnect(form.AutoConnect->isChecked());
+  const SettingsControls& c = parts.controls;
+  cfg.SetComPort(ToBytes(c.ComPort->currentText()));
+  cfg.SetBaudRate(StoredSelection(c.BaudRate));
+  cfg.SetComBits(StoredSelection(c.ComBits));
+  cfg.SetComStopBits(StoredSelection(c.ComStopBits));
+  cfg.SetAutoConnect(c.AutoConnect->isChecked());
   cfg.SetTimeRx(parts.receiver.TimeRx());
-  cfg.SetFiltrLog(ToBytes(form.FiltrLog->text()));
+  cfg.SetFiltrLog(ToBytes(c.FiltrLog->text()));
   cfg.SetLogFontSize(parts.look.fontSize);
   cfg.SetColor(parts.look.color);
   cfg.SetFontColor(parts.look.fontColor);
-  cfg.SetVisTime(form.VisTime->isChecked());
+  cfg.SetVisTime(c.VisTime->isChecked());
 
   // With no mode selected the fields keep their values.
-  const auto modes = SendModes(form);
+  const auto modes = SendModes(c);
   for (std::size_t i = 0; i < modes.size(); ++i) {
     if (modes[i]->isChecked()) {
       cfg.SetInputMode(static_cast<std::uint8_t>(i + 1));
       break;
     }
   }
-  if (form.RBASCII->isChecked()) {
+  if (c.RBASCII->isChecked()) {
     cfg.SetOutMode(1);
-  } else if (form.RBHEX->isChecked()) {
+  } else if (c.RBHEX->isChecked()) {
     cfg.SetOutMode(2);
   }
 
-  cfg.SetPeriodTx(PeriodTxFromText(ToBytes(form.PeriodTX->text())));
-  cfg.SetSendAsReconn(form.SendAsReconn->isChecked());
-  cfg.SetMainStrCmd(ToBytes(form.MainStrCmd->text()));
-  cfg.SetAddStrCmd(ToBytes(form.AddStrCmd->text()));
-  cfg.SetRBName(form.RBName->isChecked());
+  cfg.SetPeriodTx(PeriodTxFromText(ToBytes(c.PeriodTX->text())));
+  cfg.SetSendAsReconn(c.SendAsReconn->isChecked());
+  cfg.SetMainStrCmd(ToBytes(c.MainStrCmd->text()));
+  cfg.SetAddStrCmd(ToBytes(c.AddStrCmd->text()));
+  cfg.SetRBName(c.RBName->isChecked());
 }
 
 }  // namespace velmora::ui

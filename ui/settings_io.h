@@ -1,6 +1,11 @@
 #pragma once
 
 #include "app/cfg_record.h"
+#include "ui/log_look.h"
+
+class QCheckBox;
+class QComboBox;
+class QRadioButton;
 
 namespace velmora {
 class Receiver;
@@ -9,19 +14,44 @@ class Receiver;
 namespace velmora::ui {
 
 class Console;
+class LimitedEdit;
 class MacroPanel;
-class MainForm;
 class ReceiveView;
-struct LogLook;
 
 // Port names of this platform may be longer than the four characters the
 // settings record keeps: short names ("USB0") fit, paths ("/dev/rfcomm0",
 // a pseudo-terminal's link) and "USB10" do not. Set by the build.
 inline constexpr bool kPortNamesArePaths = VELMORA_PORT_NAMES_ARE_PATHS != 0;
 
+// The controls whose values the settings record keeps.
+struct SettingsControls {
+  QComboBox* ComPort;
+  QComboBox* BaudRate;
+  QComboBox* ComBits;
+  QComboBox* ComStopBits;
+  QCheckBox* AutoConnect;
+  LimitedEdit* FiltrLog;
+  QCheckBox* VisTime;
+  // InputMode 1..4 in this order.
+  QRadioButton* RBManual;
+  QRadioButton* RBSel;
+  QRadioButton* RBAfterAns;
+  QRadioButton* RBPeriod;
+  QRadioButton* RBASCII;
+  QRadioButton* RBHEX;
+  QRadioButton* RBName;
+  QRadioButton* RbData;
+  LimitedEdit* PeriodTX;
+  QCheckBox* SendAsReconn;
+  LimitedEdit* MainStrCmd;
+  LimitedEdit* AddStrCmd;
+  // Painted in the stored colours and font size.
+  LogLookControls look;
+};
+
 // What the settings record is restored into and filled from.
 struct SettingsParts {
-  MainForm& form;
+  SettingsControls controls;
   Receiver& receiver;
   Console& console;
   MacroPanel& macros;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/cfg_record.h"
-#include "app/file_system.h"
+#include "storage/file_system.h"
 #include "transmit/sent_history.h"
 
 namespace velmora::ui {

@@ -7,9 +7,9 @@
 #include <span>
 #include <string>
 
-#include "app/file_store.h"
 #include "common/bytes.h"
 #include "common/color_value.h"
+#include "storage/file_store.h"
 
 namespace velmora {
 

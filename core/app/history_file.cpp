@@ -4,8 +4,8 @@
 #include <span>
 #include <string>
 
-#include "app/text_field.h"
 #include "common/cp1251.h"
+#include "storage/text_field.h"
 
 namespace velmora {
 

@@ -6,20 +6,22 @@
 #include <optional>
 #include <string>
 
-#include "app/file_store.h"
 #include "common/bytes.h"
+#include "storage/file_store.h"
+#include "transmit/sent_history.h"
 
 namespace velmora {
 
-// "OldCmd": the sent-command history as 50 records of 256 bytes, the newest
-// first. Each record is a text of capacity 255 (length byte, then the line);
-// a length of 0 is an empty slot. The image is carried byte for byte, tails
-// included, so a run without a send rewrites the file unchanged.
-inline constexpr std::size_t kHistoryRecords = 50;
-inline constexpr std::size_t kHistoryRecordSize = 256;
-inline constexpr std::size_t kHistoryFileSize = kHistoryRecords * kHistoryRecordSize;
+// "OldCmd": the sent-command history's file image. Its layout (50 records of
+// 256 bytes, the newest first, each a length byte and the line) is the one
+// SentHistory keeps; this file only reads and writes it. The image is carried
+// byte for byte, tails included, so a run without a send rewrites the file
+// unchanged.
+inline constexpr std::size_t kHistoryRecords = SentHistory::kEntries;
+inline constexpr std::size_t kHistoryRecordSize = SentHistory::kRecordSize;
+inline constexpr std::size_t kHistoryFileSize = SentHistory::kImageSize;
 
-using HistoryImage = std::array<std::uint8_t, kHistoryFileSize>;
+using HistoryImage = SentHistory::FileImage;
 
 struct HistoryLoadResult {
   bool exists = false;

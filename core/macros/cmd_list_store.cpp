@@ -4,8 +4,8 @@
 #include <cassert>
 #include <cstring>
 
-#include "app/text_field.h"
 #include "common/cp1251.h"
+#include "storage/text_field.h"
 
 namespace velmora {
 namespace {

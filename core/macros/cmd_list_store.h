@@ -7,8 +7,8 @@
 #include <span>
 #include <string>
 
-#include "app/file_store.h"
 #include "common/bytes.h"
+#include "storage/file_store.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "app/file_store.h"
+#include "storage/file_store.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

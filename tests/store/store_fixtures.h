@@ -11,9 +11,9 @@
 #include <optional>
 #include <string>
 
-#include "app/file_system.h"
 #include "common/bytes.h"
 #include "faulty_file_system.h"
+#include "storage/file_system.h"
 
 namespace velmora::testing {
 

@@ -1,4 +1,4 @@
-#include "app/text_field.h"
+#include "storage/text_field.h"
 
 #include <gtest/gtest.h>
 

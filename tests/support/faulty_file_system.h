@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "app/file_system.h"
 #include "common/bytes.h"
+#include "storage/file_system.h"
 
 namespace velmora::testing {
 

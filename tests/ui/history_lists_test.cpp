@@ -71,7 +71,7 @@ class HistoryListsTest : public QObject {
   std::unique_ptr<MacroWindow> app_;
 
   MainForm& Form() { return app_->Form(); }
-  SentHistory& History() { return app_->window->History(); }
+  SentHistory& History() { return app_->window->Term().History(); }
 
   void StartWithHistory(const Texts& entries) {
     app_->Start();

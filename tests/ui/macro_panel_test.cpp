@@ -25,7 +25,7 @@ QRect SlotBounds(int m) {
   return {8 + 88 * column, 72 + 24 * row, column == 5 ? 201 : 89, 25};
 }
 
-QStringList HelpPanel(MainForm& form) {
+QStringList HelpLines(MainForm& form) {
   QStringList lines;
   for (const QLabel* line : form.STH) lines << line->text();
   return lines;
@@ -160,7 +160,7 @@ class MacroPanelTest : public QObject {
     QTest::mouseClick(app_->Button(4), Qt::LeftButton);  // an empty slot empties the console
     QCOMPARE(Form().MainStrCmd->text(), QString());
     QCOMPARE(app_->dialogs.portErrors, 0);
-    QVERIFY(app_->window->History().Shown().empty());
+    QVERIFY(app_->window->Term().History().Shown().empty());
   }
 
   void aClickInOnSelectModeSendsTheCommandLineAtOnce() {
@@ -181,7 +181,7 @@ class MacroPanelTest : public QObject {
     QCOMPARE(Form().MainStrCmd->text(), QStringLiteral("console"));
     QTest::mouseClick(app_->Button(48), Qt::LeftButton);
     QCOMPARE(app_->Wire(9), std::string("PING\r$41\r"));
-    QCOMPARE(app_->window->History().Shown(), (std::vector<Bytes>{"$41", "PING"}));
+    QCOMPARE(app_->window->Term().History().Shown(), (std::vector<Bytes>{"$41", "PING"}));
   }
 
   void theEditorViewShowsAndHidesItsControls() {
@@ -386,17 +386,17 @@ class MacroPanelTest : public QObject {
     eleven[2] = QStringLiteral("only three");
 
     QTest::mouseMove(app_->Button(10));
-    QCOMPARE(HelpPanel(Form()), ten);
+    QCOMPARE(HelpLines(Form()), ten);
     QTest::mouseMove(app_->Button(11));
-    QCOMPARE(HelpPanel(Form()), eleven);
+    QCOMPARE(HelpLines(Form()), eleven);
     QTest::mouseMove(app_->Button(12));  // all empty: the panel goes blank
-    QCOMPARE(HelpPanel(Form()), QStringList(12));
+    QCOMPARE(HelpLines(Form()), QStringList(12));
 
     Form().EditAllCmd->click();
     QTest::mouseMove(app_->Edit(10));
-    QCOMPARE(HelpPanel(Form()), ten);
+    QCOMPARE(HelpLines(Form()), ten);
     app_->Edit(11)->setFocus();
-    QCOMPARE(HelpPanel(Form()), eleven);
+    QCOMPARE(HelpLines(Form()), eleven);
   }
 
   void theDoubleClickOnASlotEditReachesTheEditorCallPoint() {

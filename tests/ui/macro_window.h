@@ -70,7 +70,7 @@ class MacroWindow {
     device = std::make_unique<devsim::PtyDevice>(options);
     Form().ComPort->setEditText(QString::fromStdString(device->PortName()));
     Form().BTConnect->click();
-    QVERIFY(window->Link().PortOpen());
+    QVERIFY(window->Term().Link().PortOpen());
   }
 
   // Everything the device has received once `size` bytes have come.
@@ -82,7 +82,7 @@ class MacroWindow {
   MainForm& Form() { return window->Form(); }
   MacroPanel& Panel() { return window->Macros(); }
   HistoryLists& Lists() { return window->HistoryView(); }
-  CmdListStore& Store() { return window->Store(); }
+  CmdListStore& Store() { return window->Term().Store(); }
   LimitedEdit* Edit(int m) { return Form().Edit[static_cast<std::size_t>(m - 1)]; }
   QPushButton* Button(int m) { return Form().Button[static_cast<std::size_t>(m - 1)]; }
 

@@ -541,7 +541,7 @@ class MainFormTest : public QObject {
   }
 
   void widensTheListNameInTheFileView() {
-    form_->SetFilePanelShown(true);
+    form_->SetFilePanelQuery([] { return true; });
     ResizeClient(1013, 749);
     QCOMPARE(form_->STListName->width(), 622);
     QCOMPARE(form_->CBLists->width(), 359);

@@ -81,7 +81,7 @@ class PortSendWindowTest : public QObject {
     Start();
     QCOMPARE(Form().BTConnect->text(), QStringLiteral("Connect"));
     Connect();
-    QVERIFY(app_->window->Link().PortOpen());
+    QVERIFY(app_->window->Term().Link().PortOpen());
     for (QWidget* w :
          {static_cast<QWidget*>(Form().ComPort), static_cast<QWidget*>(Form().BaudRate),
           static_cast<QWidget*>(Form().BTRescan), static_cast<QWidget*>(Form().ComBits),
@@ -93,7 +93,7 @@ class PortSendWindowTest : public QObject {
 
     Form().BTConnect->click();
     QCOMPARE(Form().BTConnect->text(), QStringLiteral("Connect"));
-    QVERIFY(!app_->window->Link().PortOpen());
+    QVERIFY(!app_->window->Term().Link().PortOpen());
     QVERIFY(Form().ComPort->isEnabled() && Form().BaudRate->isEnabled() &&
             Form().BTRescan->isEnabled() && Form().ComBits->isEnabled() &&
             Form().ComStopBits->isEnabled());
@@ -124,7 +124,7 @@ class PortSendWindowTest : public QObject {
     QCOMPARE(Form().BTConnect->text(), QStringLiteral("Connect"));
     QVERIFY(Form().BTConnect->isEnabled());
     QVERIFY(Form().ComPort->isEnabled());
-    QVERIFY(!app_->window->Link().PortOpen());
+    QVERIFY(!app_->window->Term().Link().PortOpen());
   }
 
   void typedTextThatIsNoItemNeverBecomesOne() {
@@ -166,7 +166,8 @@ class PortSendWindowTest : public QObject {
     QCOMPARE(LogWindow::ShownLines("abc\r"), QStringList{"abc"});
     QCOMPARE(Form().StaticText3->text(), QStringLiteral("TX: 4 RX: 0"));
     QCOMPARE(Form().LSend->text(), QStringLiteral("Send: 1"));
-    QCOMPARE(QString::fromStdString(app_->window->History().Entry(1)), QStringLiteral("abc"));
+    QCOMPARE(QString::fromStdString(app_->window->Term().History().Entry(1)),
+             QStringLiteral("abc"));
 
     Form().ButtonSend->click();
     QCOMPARE(Wire(8), std::string("abc\rabc\r"));
@@ -197,7 +198,7 @@ class PortSendWindowTest : public QObject {
     Form().MainStrCmd->setText(command);
     Form().ButtonSend->click();
     QCOMPARE(app_->dialogs.portErrors, 1);
-    QVERIFY(app_->window->History().Shown().empty());
+    QVERIFY(app_->window->Term().History().Shown().empty());
     QVERIFY(Form().MainWindow->Entries().isEmpty());
     QCOMPARE(Form().StaticText3->text(), QStringLiteral("TX: 0, RX: 0"));
     QCOMPARE(Form().LSend->text(), QStringLiteral("Send: 0"));

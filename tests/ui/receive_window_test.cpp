@@ -56,15 +56,15 @@ class ReceiveWindowTest : public QObject {
   // it, then lets the manual clock pass the time-out and polls once more.
   void Receive(const std::string& bytes, int afterMs) {
     ReceiveView& view = app_->window->Receive();
-    const std::uint32_t before = app_->window->ReceivePath().ReceiveLength();
+    const std::uint32_t before = app_->window->Term().ReceivePath().ReceiveLength();
     device_->Send(bytes);
     QElapsedTimer waited;
     waited.start();
-    while (app_->window->ReceivePath().ReceiveLength() < before + bytes.size() &&
+    while (app_->window->Term().ReceivePath().ReceiveLength() < before + bytes.size() &&
            waited.elapsed() < 3000) {
       view.RxTimerTimer();
     }
-    QCOMPARE(app_->window->ReceivePath().ReceiveLength(), before + bytes.size());
+    QCOMPARE(app_->window->Term().ReceivePath().ReceiveLength(), before + bytes.size());
     clock_->AdvanceMs(afterMs);
     view.RxTimerTimer();
   }
@@ -139,7 +139,7 @@ class ReceiveWindowTest : public QObject {
     Form().TimeOutRx->UpButton()->click();
     QCOMPARE(Form().TimeOutAns->text(), QStringLiteral("TimeRX: 1"));
     QCOMPARE(Background(Form().TimeOutAns), QColor(255, 255, 0));
-    QCOMPARE(app_->window->ReceivePath().TimeRx(), 1);
+    QCOMPARE(app_->window->Term().ReceivePath().TimeRx(), 1);
     Form().TimeOutRx->DownButton()->click();
     Form().TimeOutRx->DownButton()->click();  // 0 stays 0
     QCOMPARE(Form().TimeOutAns->text(), QStringLiteral("TimeRX: 0"));
@@ -186,9 +186,9 @@ class ReceiveWindowTest : public QObject {
   void aVanishedDeviceStopsThePollingWithoutACrash() {
     Start(false);
     device_->Send("par");
-    QTRY_VERIFY_WITH_TIMEOUT(
-        app_->window->ReceivePath().ReceiveLength() == 3 || !Form().MainWindow->Entries().isEmpty(),
-        3000);
+    QTRY_VERIFY_WITH_TIMEOUT(app_->window->Term().ReceivePath().ReceiveLength() == 3 ||
+                                 !Form().MainWindow->Entries().isEmpty(),
+                             3000);
     device_->Unplug();
     QTest::qWait(100);
     QTRY_VERIFY(!app_->window->Receive().RxTimer().isActive());

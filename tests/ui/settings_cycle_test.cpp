@@ -165,7 +165,7 @@ class SettingsCycleTest : public QObject {
     QCOMPARE(form.ComStopBits->currentText(), QStringLiteral("2"));
     QVERIFY(form.AutoConnect->isChecked() && form.VisTime->isChecked() &&
             form.SendAsReconn->isChecked());
-    QCOMPARE(window->ReceivePath().TimeRx(), 250);
+    QCOMPARE(window->Term().ReceivePath().TimeRx(), 250);
     QCOMPARE(form.TimeOutAns->text(), QStringLiteral("TimeRX: 250"));
     QCOMPARE(Background(form.TimeOutAns), ToQColor(kYellow));
     QCOMPARE(form.FiltrLog->text(), QStringLiteral("ERR"));
@@ -361,7 +361,7 @@ class SettingsCycleTest : public QObject {
     for (int i = 0; i < history.size(); ++i) history[i] = static_cast<char>((i * 37 + 11) % 256);
     WriteFile("OldCmd", history);
     auto window = Start();
-    QCOMPARE(window->History().Entry(1), history.mid(1, 11).toStdString());
+    QCOMPARE(window->Term().History().Entry(1), history.mid(1, 11).toStdString());
     QVERIFY(window->close());
     QCOMPARE(ReadFile("OldCmd"), history);
   }
@@ -384,7 +384,7 @@ class SettingsCycleTest : public QObject {
     PutText(history, 0, "a long command");
     WriteFile("OldCmd", history);
     auto window = Start();
-    window->History().Record("xy");
+    window->Term().History().Record("xy");
     QVERIFY(window->close());
     QByteArray expected(12800, '\0');
     expected.replace(0, 256, history.left(256));
@@ -402,8 +402,8 @@ class SettingsCycleTest : public QObject {
     QCOMPARE(dialogs_->messages.size(), 1);
     QCOMPARE(dialogs_->messages[0],
              QStringLiteral("Файл «OldCmd» повреждён: меньше 50 целых записей"));
-    QCOMPARE(window->History().Entry(2), Bytes("second"));
-    QCOMPARE(window->History().Entry(4), Bytes());
+    QCOMPARE(window->Term().History().Entry(2), Bytes("second"));
+    QCOMPARE(window->Term().History().Entry(4), Bytes());
     QVERIFY(window->close());
     QCOMPARE(ReadFile("OldCmd"), history.left(3 * 256) + QByteArray(47 * 256, '\0'));
   }

@@ -213,7 +213,7 @@ class StartUpTest : public QObject {
     QCOMPARE(window->Form().STListName->text(), QStringLiteral("[1]"));
     QCOMPARE(window->Form().CBLists->itemText(0), QStringLiteral("[1]"));
     QCOMPARE(window->Form().CBLists->itemText(1), QString());
-    QCOMPARE(window->Store().GetListName(1), Bytes("[1]"));
+    QCOMPARE(window->Term().Store().GetListName(1), Bytes("[1]"));
   }
 
   void anUnreadableCommandFileSkipsTheRestButScansAndOverwritesNothing() {
@@ -255,7 +255,7 @@ class StartUpTest : public QObject {
     auto window = Start();
     QCOMPARE(dialogs_->messages.size(), 1);
     QCOMPARE(dialogs_->messages[0], QStringLiteral("Не удалось прочитать файл «Cfg»: это каталог"));
-    window->History().Record("sent");
+    window->Term().History().Record("sent");
     QVERIFY(window->close());
     QByteArray history = KeptHistory();
     PutText(history, 256, "keep");
@@ -271,7 +271,7 @@ class StartUpTest : public QObject {
     WriteFile("Cfg", KeptCfg());
     QFile("Cfg").setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     auto window = Start();
-    window->History().Record("sent");
+    window->Term().History().Record("sent");
     const QString question =
         QStringLiteral("Не удалось сохранить настройки. Закрыть программу без сохранения?");
     const QString report = QStringLiteral("Не удалось записать файл «Cfg»: нет доступа");

@@ -1,4 +1,4 @@
-#include "app/file_store.h"
+#include "storage/file_store.h"
 
 #include <algorithm>
 #include <memory>

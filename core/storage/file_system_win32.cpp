@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/file_system.h"
+#include "storage/file_system.h"
 
 namespace velmora {
 namespace {

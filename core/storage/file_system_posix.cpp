@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/file_system.h"
+#include "storage/file_system.h"
 
 namespace velmora {
 namespace {

@@ -1,0 +1,27 @@
+#include "ui/send_automation.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace velmora::ui {
+
+SendAutomation::SendAutomation(const SendAutomationControls& controls, SendPath& path)
+    : c_(controls), path_(path) {}
+
+bool SendAutomation::SendOnSelect() const { return c_.RBSel->isChecked(); }
+
+void SendAutomation::CheckSendDataAftConnect() { path_.SendPortData(path_.ConsoleCommand()); }
+
+void SendAutomation::PortOpened() {
+  if (c_.SendAsReconn->isChecked()) CheckSendDataAftConnect();
+}
+
+void SendAutomation::HistoryPanelToggled(bool shown) {
+  filePanelShown_ = false;
+  c_.ButtonReadFile->setVisible(!shown);
+}
+
+void SendAutomation::EditorShown(bool editor) { c_.ButtonReadFile->setVisible(!editor); }
+
+}  // namespace velmora::ui
