@@ -57,6 +57,8 @@ class PosixSerialPort final : public SerialPort {
   // The kernel's tty buffers have a fixed size; there is nothing to ask for.
   void SetQueueSizes(std::uint32_t, std::uint32_t) override {}
   SerialError Apply(const LineSettings& settings) override;
+  SerialError Probe(const LineSettings& settings) override;
+  bool HungUp() override;
   SerialError Purge() override;
   SerialError BytesWaiting(std::uint32_t& count) override;
   std::size_t Read(std::uint8_t* data, std::size_t size, SerialError& error) override;
@@ -70,8 +72,14 @@ class PosixSerialPort final : public SerialPort {
   SerialError DropUnsent();
 
   std::string devDir_;  // where short names are opened
+  SerialError FillFor(const LineSettings& settings, termios& wanted) const;
+
   int fd_ = -1;
   bool pseudoTerminal_ = false;
+  // The last count of waiting bytes FIONREAD gave, and whether a read of 0
+  // bytes followed one that was not 0: the mark of a hang-up.
+  std::uint32_t lastWaiting_ = 0;
+  bool emptyReadAfterBytes_ = false;
   LineSettings applied_{};
 };
 
@@ -106,15 +114,22 @@ SerialError PosixSerialPort::Open(const std::string& name) {
   return SerialError::None;
 }
 
-SerialError PosixSerialPort::Apply(const LineSettings& settings) {
-  if (fd_ < 0) return SerialError::NotOpen;
-  termios wanted{};
+SerialError PosixSerialPort::FillFor(const LineSettings& settings, termios& wanted) const {
   if (const SerialError refused = FillTermios(settings, wanted); refused != SerialError::None) {
     return refused;
   }
   // A pseudo-terminal has no line: its driver keeps CS8 whatever is asked,
   // and glibc reports any other size as EINVAL. Data bits mean nothing there.
   if (pseudoTerminal_) wanted.c_cflag = (wanted.c_cflag & ~CSIZE) | CS8;
+  return SerialError::None;
+}
+
+SerialError PosixSerialPort::Apply(const LineSettings& settings) {
+  if (fd_ < 0) return SerialError::NotOpen;
+  termios wanted{};
+  if (const SerialError refused = FillFor(settings, wanted); refused != SerialError::None) {
+    return refused;
+  }
   if (::tcsetattr(fd_, TCSANOW, &wanted) != 0) return SerialErrorFromErrno(errno);
   termios got{};
   if (::tcgetattr(fd_, &got) != 0) return SerialErrorFromErrno(errno);
@@ -122,6 +137,35 @@ SerialError PosixSerialPort::Apply(const LineSettings& settings) {
   ClearModemLines(fd_);
   applied_ = settings;
   return SerialError::None;
+}
+
+// TCSANOW only: TCSADRAIN or TCSAFLUSH would wait for (or throw away) the
+// output of a device that may be gone. The settings were read back when the
+// port was opened; a second read-back would only cost time every second.
+SerialError PosixSerialPort::Probe(const LineSettings& settings) {
+  if (fd_ < 0) return SerialError::NotOpen;
+  termios wanted{};
+  if (const SerialError refused = FillFor(settings, wanted); refused != SerialError::None) {
+    return refused;
+  }
+  if (::tcsetattr(fd_, TCSANOW, &wanted) != 0) return SerialErrorFromErrno(errno);
+  return SerialError::None;
+}
+
+// A hung-up tty reports POLLHUP or POLLERR at once and refuses FIONREAD with
+// EIO. A read of 0 bytes alone is no sign (a raw port with VMIN 0 reads 0
+// whenever nothing waits); it is one only right after FIONREAD counted bytes.
+bool PosixSerialPort::HungUp() {
+  if (fd_ < 0) return false;
+  if (emptyReadAfterBytes_) return true;
+  pollfd watch{fd_, POLLIN, 0};
+  int ready = 0;
+  do {
+    ready = ::poll(&watch, 1, 0);
+  } while (ready < 0 && errno == EINTR);
+  if (ready > 0 && (watch.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return true;
+  int waiting = 0;
+  return ::ioctl(fd_, FIONREAD, &waiting) != 0 && (errno == EIO || errno == ENXIO);
 }
 
 // A pseudo-terminal has no transmit queue: a write lands in the other side's
@@ -140,8 +184,12 @@ SerialError PosixSerialPort::BytesWaiting(std::uint32_t& count) {
   count = 0;
   if (fd_ < 0) return SerialError::NotOpen;
   int waiting = 0;
-  if (::ioctl(fd_, FIONREAD, &waiting) != 0) return SerialErrorFromErrno(errno);
+  if (::ioctl(fd_, FIONREAD, &waiting) != 0) {
+    lastWaiting_ = 0;
+    return SerialErrorFromErrno(errno);
+  }
   count = static_cast<std::uint32_t>(std::max(waiting, 0));
+  lastWaiting_ = count;
   return SerialError::None;
 }
 
@@ -154,14 +202,24 @@ std::size_t PosixSerialPort::Read(std::uint8_t* data, std::size_t size, SerialEr
   if (size == 0) return 0;
   for (;;) {
     const ssize_t n = ::read(fd_, data, size);
-    if (n > 0) return static_cast<std::size_t>(n);
+    if (n > 0) {
+      const auto got = static_cast<std::uint32_t>(n);
+      lastWaiting_ = lastWaiting_ > got ? lastWaiting_ - got : 0;
+      return static_cast<std::size_t>(n);
+    }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN) {
       error = SerialErrorFromErrno(errno);
       return 0;
     }
     // A raw tty reads 0 bytes both when nothing waits and after a hang-up;
-    // only a hung-up one also refuses to count its queue.
+    // a hung-up one also refuses to count its queue, or had just counted
+    // bytes that the read did not find.
+    if (n == 0 && lastWaiting_ > 0) {
+      emptyReadAfterBytes_ = true;
+      error = SerialError::DeviceRemoved;
+      return 0;
+    }
     std::uint32_t waiting = 0;
     error = BytesWaiting(waiting);
     return 0;
@@ -233,6 +291,8 @@ void PosixSerialPort::Close() {
   ::close(fd_);
   fd_ = -1;
   pseudoTerminal_ = false;
+  lastWaiting_ = 0;
+  emptyReadAfterBytes_ = false;
 }
 
 }  // namespace

@@ -43,6 +43,16 @@ class SerialLink {
   bool PortOpen() const { return portOpen_; }
   // The port has vanished (the watch will close it); keeps the handle.
   void MarkLost() { portOpen_ = false; }
+  // The watch's probe: the settings can be applied to the handle again.
+  // Fails on a closed or never-opened handle.
+  bool Probe() { return port_->Probe(settings_) == SerialError::None; }
+  // The handle is valid and its device has hung up.
+  bool PortHungUp() { return port_->IsValid() && port_->HungUp(); }
+  // Closes the handle of a port that has hung up, at once, but leaves
+  // PortOpen as it is: the watch's next probe fails on the closed handle and
+  // handles the loss (red, or the re-open). Delete whatever watches the
+  // handle's descriptor first.
+  void ReleaseHungUpHandle() { port_->Close(); }
   const LineSettings& Settings() const { return settings_; }
   // The current handle; may be invalid (closed, or a failed open).
   SerialPort& Port() { return *port_; }

@@ -23,9 +23,16 @@ class SerialPort {
   virtual SerialError Open(const std::string& name) = 0;
   // Driver queue sizes; a refusal is not an error worth reporting.
   virtual void SetQueueSizes(std::uint32_t rx, std::uint32_t tx) = 0;
-  // Applies the settings and checks that the device took them. Also the probe
-  // of a handle that may have vanished.
+  // Applies the settings and checks that the device took them.
   virtual SerialError Apply(const LineSettings& settings) = 0;
+  // The port watch's probe: applies the settings again at once, without
+  // reading them back and without waiting for output to drain. Fails on a
+  // vanished or closed handle.
+  virtual SerialError Probe(const LineSettings& settings) { return Apply(settings); }
+  // The device has hung up (unplugged adapter, closed pseudo-terminal
+  // master): the handle only fails from now on and should be closed, so the
+  // system can give the device its name back when it returns.
+  virtual bool HungUp() { return false; }
   // Discards everything pending in both directions.
   virtual SerialError Purge() = 0;
   // Number of received bytes waiting in the driver.

@@ -25,6 +25,13 @@ class FakeSerialPort : public SerialPort {
     applied = settings;
     return applyError;
   }
+  SerialError Probe(const LineSettings& settings) override {
+    ++probeCount;
+    if (!valid) return SerialError::NotOpen;
+    if (probeError != SerialError::None) return probeError;
+    return Apply(settings);
+  }
+  bool HungUp() override { return valid && hungUp; }
   SerialError Purge() override {
     ++purgeCount;
     if (!valid) return SerialError::NotOpen;
@@ -69,6 +76,9 @@ class FakeSerialPort : public SerialPort {
   int openCount = 0;
   int closeCount = 0;
   int purgeCount = 0;
+  int probeCount = 0;
+  bool hungUp = false;
+  SerialError probeError = SerialError::None;
   bool valid = false;
   SerialError openError = SerialError::None;
   SerialError applyError = SerialError::None;
