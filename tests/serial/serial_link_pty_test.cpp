@@ -71,6 +71,15 @@ struct FrameRow {
   speed_t speed;
 };
 
+// "Baud9600Bits5StopOneAndAHalf": what the case asks of the port, so that
+// ctest names a failing row.
+std::string FrameName(const ::testing::TestParamInfo<FrameRow>& tested) {
+  static const char* const kStops[] = {"One", "OneAndAHalf", "Two"};
+  const FrameRow& row = tested.param;
+  return "Baud" + std::to_string(row.baud) + "Bits" + std::to_string(row.dataBits) + "Stop" +
+         kStops[row.stopItem];
+}
+
 class AcceptedFrameOnPty : public PtyLink, public ::testing::WithParamInterface<FrameRow> {};
 
 TEST_P(AcceptedFrameOnPty, ConnectsAndTheDeviceSeesTheLine) {
@@ -103,7 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FrameRow{1200, 5, 0, B1200}, FrameRow{9600, 5, 1, B9600},
                       FrameRow{19200, 6, 0, B19200}, FrameRow{38400, 6, 2, B38400},
                       FrameRow{57600, 7, 0, B57600}, FrameRow{115200, 7, 2, B115200},
-                      FrameRow{2400, 8, 0, B2400}, FrameRow{4800, 8, 2, B4800}));
+                      FrameRow{2400, 8, 0, B2400}, FrameRow{4800, 8, 2, B4800}),
+    FrameName);
 
 class RefusedFrameOnPty : public PtyLink, public ::testing::WithParamInterface<FrameRow> {};
 
@@ -127,7 +137,8 @@ TEST_P(RefusedFrameOnPty, FailsAndTheRetryWithGoodSettingsClosesTheLeftHandle) {
 INSTANTIATE_TEST_SUITE_P(OneAndAHalfWithMoreThanFiveOrTwoWithFive, RefusedFrameOnPty,
                          ::testing::Values(FrameRow{9600, 6, 1, B9600}, FrameRow{9600, 7, 1, B9600},
                                            FrameRow{9600, 8, 1, B9600},
-                                           FrameRow{9600, 5, 2, B9600}));
+                                           FrameRow{9600, 5, 2, B9600}),
+                         FrameName);
 
 TEST_F(PtyLink, RefusesAPortAnotherVelmoraHolds) {
   Plug(Playing(devsim::Mode::Silent));

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <optional>
+#include <string>
 #include <tuple>
 
 #include "serial/line_time.h"
@@ -17,7 +19,20 @@ struct FrameRow {
   tcflag_t size;
 };
 
-class AcceptedFrame : public ::testing::TestWithParam<std::tuple<FrameRow, std::uint32_t>> {};
+const char* StopName(std::uint8_t stopBits) {
+  static const char* const kStops[] = {"One", "OneAndAHalf", "Two"};
+  return stopBits < 3 ? kStops[stopBits] : "Unknown";
+}
+
+using FrameAndRate = std::tuple<FrameRow, std::uint32_t>;
+
+class AcceptedFrame : public ::testing::TestWithParam<FrameAndRate> {};
+
+std::string FrameAndRateName(const ::testing::TestParamInfo<FrameAndRate>& tested) {
+  const auto& [row, baud] = tested.param;
+  return "Baud" + std::to_string(baud) + "Bits" + std::to_string(row.dataBits) + "Stop" +
+         StopName(row.stopBits);
+}
 
 TEST_P(AcceptedFrame, FillsARawRecordWithTheFrameAndSpeed) {
   const auto [row, baud] = GetParam();
@@ -44,9 +59,62 @@ INSTANTIATE_TEST_SUITE_P(
                                          FrameRow{6, 0, CS6}, FrameRow{6, 2, CS6},
                                          FrameRow{7, 0, CS7}, FrameRow{7, 2, CS7},
                                          FrameRow{8, 0, CS8}, FrameRow{8, 2, CS8}),
-                       ::testing::Values(1200u, 9600u, 115200u)));
+                       ::testing::Values(1200u, 9600u, 115200u)),
+    FrameAndRateName);
+
+// Every rate of the speed table against its termios constant, written out
+// here rather than taken from the table under test.
+struct SpeedRow {
+  std::uint32_t baud;
+  speed_t speed;
+};
+
+class BaudRateSpeed : public ::testing::TestWithParam<SpeedRow> {};
+
+TEST_P(BaudRateSpeed, IsTheTermiosConstantOfTheRateBothWays) {
+  const SpeedRow row = GetParam();
+  EXPECT_EQ(SpeedOfBaudRate(row.baud), std::optional<speed_t>(row.speed));
+  termios tio{};
+  ASSERT_EQ(FillTermios({row.baud, 8, 0, 0}, tio), SerialError::None);
+  EXPECT_EQ(cfgetispeed(&tio), row.speed);
+  EXPECT_EQ(cfgetospeed(&tio), row.speed);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRateOfTheTable, BaudRateSpeed,
+                         ::testing::Values(SpeedRow{110, B110}, SpeedRow{300, B300},
+                                           SpeedRow{600, B600}, SpeedRow{1200, B1200},
+                                           SpeedRow{2400, B2400}, SpeedRow{4800, B4800},
+                                           SpeedRow{9600, B9600}, SpeedRow{19200, B19200},
+                                           SpeedRow{38400, B38400}, SpeedRow{57600, B57600},
+                                           SpeedRow{115200, B115200}, SpeedRow{230400, B230400},
+                                           SpeedRow{460800, B460800}, SpeedRow{921600, B921600}),
+                         [](const ::testing::TestParamInfo<SpeedRow>& tested) {
+                           return "Baud" + std::to_string(tested.param.baud);
+                         });
+
+// Rates that termios or the Windows driver know but the terminal offers not.
+class RateWithoutSpeed : public ::testing::TestWithParam<std::uint32_t> {};
+
+TEST_P(RateWithoutSpeed, HasNoConstantAndIsRefused) {
+  EXPECT_EQ(SpeedOfBaudRate(GetParam()), std::nullopt);
+  termios tio{};
+  EXPECT_EQ(FillTermios({GetParam(), 8, 0, 0}, tio), SerialError::SettingsRefused);
+}
+
+INSTANTIATE_TEST_SUITE_P(OffTheTable, RateWithoutSpeed,
+                         ::testing::Values(0u, 50u, 75u, 134u, 150u, 200u, 1800u, 14400u, 28800u,
+                                           56000u, 76800u, 128000u, 256000u, 500000u, 1000000u),
+                         [](const ::testing::TestParamInfo<std::uint32_t>& tested) {
+                           return "Baud" + std::to_string(tested.param);
+                         });
 
 class RefusedSettings : public ::testing::TestWithParam<LineSettings> {};
+
+std::string SettingsName(const ::testing::TestParamInfo<LineSettings>& tested) {
+  const LineSettings& s = tested.param;
+  return "Baud" + std::to_string(s.baudRate) + "Bits" + std::to_string(s.dataBits) + "Parity" +
+         std::to_string(s.parity) + "Stop" + StopName(s.stopBits);
+}
 
 TEST_P(RefusedSettings, AreRefusedAndLeaveTheRecordAlone) {
   termios tio{};
@@ -57,14 +125,16 @@ TEST_P(RefusedSettings, AreRefusedAndLeaveTheRecordAlone) {
 
 INSTANTIATE_TEST_SUITE_P(OneAndAHalfStopBitsWithMoreThanFiveDataBits, RefusedSettings,
                          ::testing::Values(LineSettings{9600, 6, 0, 1}, LineSettings{9600, 7, 0, 1},
-                                           LineSettings{9600, 8, 0, 1}));
+                                           LineSettings{9600, 8, 0, 1}),
+                         SettingsName);
 INSTANTIATE_TEST_SUITE_P(TwoStopBitsWithFiveDataBits, RefusedSettings,
-                         ::testing::Values(LineSettings{9600, 5, 0, 2}));
+                         ::testing::Values(LineSettings{9600, 5, 0, 2}), SettingsName);
 INSTANTIATE_TEST_SUITE_P(ValuesOutsideTheLists, RefusedSettings,
                          ::testing::Values(LineSettings{12345, 8, 0, 0}, LineSettings{0, 8, 0, 0},
                                            LineSettings{9600, 4, 0, 0}, LineSettings{9600, 9, 0, 0},
                                            LineSettings{9600, 8, 0, 3},
-                                           LineSettings{9600, 8, 2, 0}));
+                                           LineSettings{9600, 8, 2, 0}),
+                         SettingsName);
 
 TEST(TermiosTaken, HoldsForTheRecordAsAsked) {
   termios wanted{};

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "app/cfg_record.h"
 #include "app/history_file.h"
@@ -281,6 +283,78 @@ TEST(AtomicSave, AFailedRenameLeavesThePreviousFileAndNoTemporary) {
   EXPECT_EQ(result.error->action, FileError::Action::Replace);
   EXPECT_EQ(ReadRaw(dir.File("OldCmd")), "previous");
   EXPECT_FALSE(std::filesystem::exists(dir.File("OldCmd.tmp")));
+}
+
+// One failing step of a save at a time. Every step before the rename must
+// leave the previous file whole and no temporary; a failed directory flush
+// comes after the rename, so the new file is in place, but its durability is
+// unknown and the save must not claim success.
+struct SaveStepFault {
+  const char* step;
+  void (*plant)(FaultyFileSystem&);
+  FileError::Action action;
+  const char* reason;
+  bool newFileInPlace;
+  const char* steps;  // what the save did, the failed step included
+};
+
+void PrintTo(const SaveStepFault& row, std::ostream* out) { *out << "a failing " << row.step; }
+
+std::string Joined(const std::vector<std::string>& steps) {
+  std::string text;
+  for (const std::string& step : steps) text += (text.empty() ? "" : ", ") + step;
+  return text;
+}
+
+class AtomicSaveStepFailing : public ::testing::TestWithParam<SaveStepFault> {};
+
+TEST_P(AtomicSaveStepFailing, IsReportedAndLeavesAWholeFileAndNoTemporary) {
+  const SaveStepFault& row = GetParam();
+  TempDir dir;
+  WriteRaw(dir.File("OldCmd"), "previous");
+  FaultyFileSystem fs;
+  row.plant(fs);
+
+  const SaveResult result = SaveFileAtomically(dir.File("OldCmd"), AsSpan("replacement"), fs);
+
+  ASSERT_FALSE(result.Ok()) << "a failed " << row.step << " was reported as success";
+  EXPECT_EQ(result.error->action, row.action);
+  EXPECT_EQ(result.error->reason, row.reason);
+  EXPECT_EQ(ReadRaw(dir.File("OldCmd")), row.newFileInPlace ? "replacement" : "previous");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("OldCmd.tmp")));
+  EXPECT_EQ(Joined(fs.steps), row.steps) << "no step may run after a failed one but the clean-up";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, AtomicSaveStepFailing,
+    ::testing::Values(
+        SaveStepFault{"Create", [](FaultyFileSystem& fs) { fs.failCreateWith = EMFILE; },
+                      FileError::Action::Write, "Too many open files", false, "create, remove"},
+        SaveStepFault{"Write", [](FaultyFileSystem& fs) { fs.failWriteAfter = 4; },
+                      FileError::Action::Write, "No space left on device", false,
+                      "create, write, remove"},
+        SaveStepFault{"Sync", [](FaultyFileSystem& fs) { fs.failSync = true; },
+                      FileError::Action::Write, "Input/output error", false,
+                      "create, write, sync and close, remove"},
+        SaveStepFault{"Close", [](FaultyFileSystem& fs) { fs.failClose = true; },
+                      FileError::Action::Write, "Disk quota exceeded", false,
+                      "create, write, sync and close, remove"},
+        SaveStepFault{"Rename", [](FaultyFileSystem& fs) { fs.failRename = true; },
+                      FileError::Action::Replace, "Input/output error", false,
+                      "create, write, sync and close, rename, remove"},
+        SaveStepFault{"DirectorySync", [](FaultyFileSystem& fs) { fs.failDirectorySync = true; },
+                      FileError::Action::Replace, "Input/output error", true,
+                      "create, write, sync and close, rename, sync directory"}),
+    [](const ::testing::TestParamInfo<SaveStepFault>& tested) {
+      return std::string(tested.param.step);
+    });
+
+TEST(AtomicSave, FlushesTheFileBeforeTheRenameAndTheDirectoryAfterIt) {
+  TempDir dir;
+  FaultyFileSystem fs;
+  ASSERT_TRUE(SaveFileAtomically(dir.File("Cfg"), AsSpan("new"), fs).Ok());
+  EXPECT_EQ(fs.steps, (std::vector<std::string>{"create", "write", "sync and close", "rename",
+                                                "sync directory"}));
 }
 
 TEST(AtomicSave, AStaleTemporaryFromACrashIsOverwrittenNotAppendedTo) {

@@ -14,6 +14,7 @@ namespace velmora::testing {
 class FakeSerialPort : public SerialPort {
  public:
   SerialError Open(const std::string& name) override {
+    calls.push_back("open");
     openedName = name;
     ++openCount;
     valid = openError == SerialError::None;
@@ -21,6 +22,7 @@ class FakeSerialPort : public SerialPort {
   }
   void SetQueueSizes(std::uint32_t, std::uint32_t) override {}
   SerialError Apply(const LineSettings& settings) override {
+    calls.push_back("apply");
     if (!valid) return SerialError::NotOpen;
     applied = settings;
     return applyError;
@@ -33,6 +35,7 @@ class FakeSerialPort : public SerialPort {
   }
   bool HungUp() override { return valid && hungUp; }
   SerialError Purge() override {
+    calls.push_back("purge");
     ++purgeCount;
     if (!valid) return SerialError::NotOpen;
     incoming.clear();
@@ -63,6 +66,7 @@ class FakeSerialPort : public SerialPort {
     return writeError;
   }
   void Close() override {
+    calls.push_back("close");
     valid = false;
     ++closeCount;
   }
@@ -89,6 +93,8 @@ class FakeSerialPort : public SerialPort {
   std::string written;
   std::vector<std::string> writes;
   std::vector<std::size_t> reads;
+  // Open, Apply, Purge and Close in the order they were called.
+  std::vector<std::string> calls;
 };
 
 }  // namespace velmora::testing
