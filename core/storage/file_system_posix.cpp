@@ -167,8 +167,11 @@ class PosixFileSystem : public FileSystem {
     if (!Writable(DirectoryOf(path), directory)) return StatusOf(EACCES);
     // A stale temporary (or anything planted under its name) goes first, so
     // that O_EXCL gives a fresh file with exactly the permissions set below.
+    // A link planted at the name between the two calls is never followed:
+    // O_EXCL fails on it, and O_NOFOLLOW says so even where O_EXCL alone
+    // would not be trusted.
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) return LastError();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return LastError();
     file = std::make_unique<PosixWritableFile>(fd);
     struct stat st {};

@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -362,6 +364,68 @@ TEST(AtomicSave, AStaleTemporaryFromACrashIsOverwrittenNotAppendedTo) {
   WriteRaw(dir.File("Cfg.tmp"), Bytes(50, 'j'));
   ASSERT_TRUE(SaveFileAtomically(dir.File("Cfg"), AsSpan("ok")).Ok());
   EXPECT_EQ(ReadRaw(dir.File("Cfg")), "ok");
+}
+
+TEST(AtomicSave, ALinkPlantedAtTheTemporaryNameIsReplacedNotFollowed) {
+  TempDir dir;
+  WriteRaw(dir.File("victim"), "keep me");
+  WriteRaw(dir.File("Cfg"), "old");
+  std::filesystem::create_symlink(dir.File("victim"), dir.Path() / "Cfg.tmp");
+
+  ASSERT_TRUE(SaveFileAtomically(dir.File("Cfg"), AsSpan("new"), SystemFileSystem()).Ok());
+
+  EXPECT_EQ(ReadRaw(dir.File("victim")), "keep me");
+  EXPECT_EQ(ReadRaw(dir.File("Cfg")), "new");
+  EXPECT_FALSE(std::filesystem::is_symlink(dir.Path() / "Cfg"));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.Path() / "Cfg.tmp")));
+}
+
+TEST(AtomicSave, ADanglingLinkAtTheTemporaryNameCreatesNothingAtItsTarget) {
+  TempDir dir;
+  std::filesystem::create_symlink(dir.File("elsewhere"), dir.Path() / "OldCmd.tmp");
+  ASSERT_TRUE(SaveFileAtomically(dir.File("OldCmd"), AsSpan("new")).Ok());
+  EXPECT_FALSE(std::filesystem::exists(dir.File("elsewhere")));
+  EXPECT_EQ(ReadRaw(dir.File("OldCmd")), "new");
+}
+
+TEST(AtomicSave, ADirectoryAtTheTemporaryNameIsReportedAndTheFileKept) {
+  TempDir dir;
+  WriteRaw(dir.File("Cfg"), "old");
+  std::filesystem::create_directory(dir.Path() / "Cfg.tmp");
+
+  const SaveResult result = SaveFileAtomically(dir.File("Cfg"), AsSpan("new"));
+
+  ASSERT_FALSE(result.Ok());
+  EXPECT_EQ(result.error->action, FileError::Action::Write);
+  EXPECT_EQ(ReadRaw(dir.File("Cfg")), "old");
+  EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "Cfg.tmp")) << "not ours to remove";
+}
+
+// Another process planting links at the temporary name while saves run: the
+// link may win the race and fail a save, but its target is never written.
+TEST(AtomicSave, ALinkPlantedDuringSavesNeverLetsASaveWriteThroughIt) {
+  TempDir dir;
+  WriteRaw(dir.File("victim"), "keep me");
+  const std::string temporary = dir.File("Cfg.tmp");
+  std::atomic<bool> stop{false};
+  std::thread planter([&] {
+    while (!stop.load()) {
+      // Fails while a save's own temporary or an earlier link is there.
+      [[maybe_unused]] const int planted = ::symlink(dir.File("victim").c_str(), temporary.c_str());
+    }
+  });
+  int saved = 0;
+  for (int i = 0; i < 300; ++i) {
+    const Bytes content = "image " + std::to_string(i);
+    if (SaveFileAtomically(dir.File("Cfg"), AsSpan(content)).Ok()) {
+      ++saved;
+      EXPECT_EQ(ReadRaw(dir.File("Cfg")), content);
+    }
+  }
+  stop = true;
+  planter.join();
+  EXPECT_EQ(ReadRaw(dir.File("victim")), "keep me");
+  EXPECT_GT(saved, 0);
 }
 
 TEST(StaleTemporary, IsRemovedAtStartUpBesideTheFileAndBesideALinksTarget) {
