@@ -21,11 +21,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One scratch directory a process, in memory where the system has it.
+// One scratch directory a process, under TMPDIR (fuzz/run.sh points it to
+// memory and removes it afterwards: libFuzzer may end without atexit).
 const fs::path& ScratchRoot() {
   static const fs::path root = [] {
-    const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-    std::string pattern = (base / "velmora-fuzz-ports-XXXXXX").string();
+    std::string pattern = (fs::temp_directory_path() / "velmora-fuzz-ports-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) std::abort();
     std::atexit([] {
       std::error_code ignored;
