@@ -5,6 +5,7 @@
 #include "ui/look.h"
 #include "ui/main_window.h"
 #include "ui/open_port_error_window.h"
+#include "ui/save_signals.h"
 #include "ui/terminal_services.h"
 
 int main(int argc, char* argv[]) {
@@ -21,5 +22,6 @@ int main(int argc, char* argv[]) {
 
   velmora::ui::CenterOnScreen(window);
   window.show();
+  velmora::ui::InstallSaveSignals(window);
   return QApplication::exec();
 }
