@@ -25,6 +25,7 @@ Bytes ReasonText(const FileError& error) {
     case FileFault::ReadOnlyFileSystem: text = "файловая система только для чтения"; break;
     case FileFault::NotFound: text = "файл не найден"; break;
     case FileFault::IsDirectory: text = "это каталог"; break;
+    case FileFault::NotRegularFile: text = "это не обычный файл"; break;
     case FileFault::InputOutput: text = "ошибка ввода-вывода"; break;
     case FileFault::None:
     case FileFault::Other: break;

@@ -18,6 +18,7 @@ enum class FileFault {
   ReadOnlyFileSystem,
   NotFound,
   IsDirectory,
+  NotRegularFile,  // a FIFO, a device or a socket where a file belongs
   InputOutput,
   Other,
 };

@@ -105,13 +105,25 @@ class PosixFileSystem : public FileSystem {
   FileStatus Read(const std::string& path, std::size_t limit, Bytes& bytes, bool& exists) override {
     bytes.clear();
     exists = false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a FIFO planted under the name must not hang the start-up
+    // waiting for a writer; it, and any other file that is no regular file,
+    // is refused below (and so never saved over).
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return errno == ENOENT ? FileStatus{} : LastError();
     exists = true;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
-      bytes.reserve(std::min(limit, static_cast<std::size_t>(st.st_size)));
+    if (::fstat(fd, &st) != 0) {
+      const FileStatus failed = LastError();
+      ::close(fd);
+      return failed;
     }
+    if (!S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return S_ISDIR(st.st_mode)
+                 ? StatusOf(EISDIR)
+                 : FileStatus{EINVAL, "not a regular file", FileFault::NotRegularFile};
+    }
+    if (st.st_size > 0) bytes.reserve(std::min(limit, static_cast<std::size_t>(st.st_size)));
     char buffer[1 << 16];
     FileStatus status;
     while (bytes.size() < limit) {

@@ -177,6 +177,27 @@ TEST_F(PtyLink, NamesThatAreNoPortFailToOpen) {
   fs::remove(plainFile);
 }
 
+// The name goes to open() as it is: blanks, quotes and shell characters are
+// no syntax anywhere, so a port linked under such a name opens, and a name
+// that would run a command in a shell runs nothing.
+TEST_F(PtyLink, APortNameWithBlanksQuotesAndShellCharactersIsUsedAsItIs) {
+  const fs::path dir = fs::temp_directory_path() / ("velmora-odd-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const std::string odd = (dir / "my port 'A' \"B\" $(x);`y`|&*?").string();
+  devsim::DeviceOptions options = Playing(devsim::Mode::Echo);
+  options.linkPath = odd;
+  Plug(options);
+  ASSERT_EQ(link.OpenPort(PortRequest{odd, 9600, 8, 0}), OpenResult::Opened);
+  ASSERT_EQ(Write("ping"), SerialError::None);
+  link.ClosePort();
+
+  const std::string injected = "/dev/null; touch " + (dir / "ran").string();
+  EXPECT_EQ(link.OpenPort(PortRequest{injected, 9600, 8, 0}), OpenResult::OpenFailed);
+  EXPECT_FALSE(fs::exists(dir / "ran"));
+  device.reset();
+  fs::remove_all(dir);
+}
+
 TEST_F(PtyLink, AValueThatIsNoItemTouchesNothing) {
   Plug(Playing(devsim::Mode::Silent));
   ASSERT_EQ(link.OpenPort(Request()), OpenResult::Opened);

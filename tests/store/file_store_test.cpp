@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <thread>
@@ -464,6 +465,35 @@ TEST(ReadWholeFile, AnUnreadableFileIsAnErrorNamingTheFileAndTheReason) {
   ASSERT_FALSE(result.Ok());
   EXPECT_EQ(Cp1251ToUtf8(result.error->Message()),
             "Не удалось прочитать файл «" + dir.File("CmdConfig") + "»: это каталог");
+}
+
+TEST(ReadWholeFile, AFifoIsRefusedAtOnceInsteadOfWaitingForAWriter) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo(dir.File("CmdConfig").c_str(), 0644), 0);
+  const ReadFileResult result = ReadWholeFile(dir.File("CmdConfig"));
+  ASSERT_FALSE(result.Ok());
+  EXPECT_TRUE(result.exists);
+  EXPECT_EQ(Cp1251ToUtf8(result.error->Message()),
+            "Не удалось прочитать файл «" + dir.File("CmdConfig") + "»: это не обычный файл");
+}
+
+TEST(ReadWholeFile, ADeviceIsRefused) {
+  const ReadFileResult result = ReadWholeFile("/dev/zero", 100);
+  ASSERT_FALSE(result.Ok());
+  EXPECT_EQ(result.error->reason, "not a regular file");
+}
+
+TEST(ReadWholeFile, ASparseFourGigabyteFileIsReadOnlyUpToTheLimit) {
+  TempDir dir;
+  {
+    std::ofstream out(dir.File("CmdConfig"), std::ios::binary);
+    out.seekp((std::int64_t{4} << 30) - 1);
+    out.put('x');
+  }
+  ASSERT_EQ(std::filesystem::file_size(dir.File("CmdConfig")), std::uintmax_t{4} << 30);
+  const ReadFileResult result = ReadWholeFile(dir.File("CmdConfig"), 10'258'000);
+  ASSERT_TRUE(result.Ok());
+  EXPECT_EQ(result.bytes, Bytes(10'258'000, '\0'));
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
+#include <sys/stat.h>
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -230,6 +233,21 @@ class StartUpTest : public QObject {
     QCOMPARE(window->Form().FiltrLog->text(), QString());
     QVERIFY(!window->Macros().SaveListCmd());
     QVERIFY(window->close());
+    QCOMPARE(ReadFile("Cfg"), KeptCfg());
+    QCOMPARE(ReadFile("OldCmd"), KeptHistory());
+  }
+
+  void aCommandFileThatIsAFifoIsReportedAtOnceAndLeftAlone() {
+    QCOMPARE(::mkfifo("CmdConfig", 0644), 0);
+    WriteFile("Cfg", KeptCfg());
+    WriteFile("OldCmd", KeptHistory());
+    auto window = Start();  // must not wait for a writer
+    QCOMPARE(
+        dialogs_->messages,
+        QStringList{QStringLiteral("Не удалось прочитать файл «CmdConfig»: это не обычный файл")});
+    QVERIFY(!window->Macros().SaveListCmd());
+    QVERIFY(window->close());
+    QVERIFY(QFileInfo("CmdConfig").exists() && !QFileInfo("CmdConfig").isFile());
     QCOMPARE(ReadFile("Cfg"), KeptCfg());
     QCOMPARE(ReadFile("OldCmd"), KeptHistory());
   }
