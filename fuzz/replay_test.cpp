@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -15,6 +16,10 @@
 #include "targets.h"
 
 namespace velmora::fuzz {
+
+// Found by argument-dependent lookup: ctest then lists the target's name.
+void PrintTo(const NamedTarget& target, std::ostream* out) { *out << target.name; }
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -78,6 +79,10 @@ std::string FrameName(const ::testing::TestParamInfo<FrameRow>& tested) {
   const FrameRow& row = tested.param;
   return "Baud" + std::to_string(row.baud) + "Bits" + std::to_string(row.dataBits) + "Stop" +
          kStops[row.stopItem];
+}
+
+void PrintTo(const FrameRow& row, std::ostream* out) {
+  *out << row.baud << " baud, " << int(row.dataBits) << " data bits, stop item " << row.stopItem;
 }
 
 class AcceptedFrameOnPty : public PtyLink, public ::testing::WithParamInterface<FrameRow> {};

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <tuple>
 
@@ -22,6 +23,10 @@ struct FrameRow {
 const char* StopName(std::uint8_t stopBits) {
   static const char* const kStops[] = {"One", "OneAndAHalf", "Two"};
   return stopBits < 3 ? kStops[stopBits] : "Unknown";
+}
+
+void PrintTo(const FrameRow& row, std::ostream* out) {
+  *out << int(row.dataBits) << " data bits, " << StopName(row.stopBits) << " stop bit";
 }
 
 using FrameAndRate = std::tuple<FrameRow, std::uint32_t>;
@@ -68,6 +73,8 @@ struct SpeedRow {
   std::uint32_t baud;
   speed_t speed;
 };
+
+void PrintTo(const SpeedRow& row, std::ostream* out) { *out << row.baud << " baud"; }
 
 class BaudRateSpeed : public ::testing::TestWithParam<SpeedRow> {};
 
