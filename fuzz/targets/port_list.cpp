@@ -24,16 +24,17 @@ namespace fs = std::filesystem;
 // One scratch directory a process, under TMPDIR (fuzz/run.sh points it to
 // memory and removes it afterwards: libFuzzer may end without atexit).
 const fs::path& ScratchRoot() {
-  static const fs::path root = [] {
+  // Never destroyed, so that the handler at exit can still name it.
+  static const fs::path* const root = [] {
     std::string pattern = (fs::temp_directory_path() / "velmora-fuzz-ports-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) std::abort();
     std::atexit([] {
       std::error_code ignored;
       fs::remove_all(ScratchRoot(), ignored);
     });
-    return fs::path(pattern);
+    return new fs::path(pattern);
   }();
-  return root;
+  return *root;
 }
 
 class Reader {
