@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "app/file_system.h"
 #include "common/bytes.h"
+#include "storage/file_system.h"
 
 namespace velmora::fuzz {
 

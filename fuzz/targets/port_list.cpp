@@ -138,21 +138,35 @@ void FuzzPortList(const std::uint8_t* data, std::size_t size) {
 
   const std::vector<std::string> listed = ListSerialPorts(sys, dev);
 
-  // Every expected port once, hardware first, each part in natural order.
-  FUZZ_CHECK(listed.size() == hardware.size() + links.size());
-  const auto boundary =
-      listed.begin() + static_cast<std::ptrdiff_t>(std::min(hardware.size(), listed.size()));
-  std::set<std::string> expectedHardware;
-  for (const auto& name : hardware) expectedHardware.insert((dev / name).string());
-  std::set<std::string> expectedLinks;
-  for (const auto& name : links) expectedLinks.insert((dev / name).string());
-  FUZZ_CHECK(std::set<std::string>(listed.begin(), boundary) == expectedHardware);
-  FUZZ_CHECK(std::set<std::string>(boundary, listed.end()) == expectedLinks);
+  // Every expected port once: the hardware ttys whose names begin with "tty"
+  // by their short names ("USB0"), the other hardware ttys as paths, then the
+  // links; each part in natural order.
+  std::set<std::string> shortNames;
+  std::set<std::string> paths;
+  for (const auto& name : hardware) {
+    if (name.rfind("tty", 0) == 0) {
+      shortNames.insert(name.substr(3));
+    } else {
+      paths.insert((dev / name).string());
+    }
+  }
+  std::set<std::string> linkPaths;
+  for (const auto& name : links) linkPaths.insert((dev / name).string());
+  FUZZ_CHECK(listed.size() == shortNames.size() + paths.size() + linkPaths.size());
+  if (listed.size() != shortNames.size() + paths.size() + linkPaths.size()) return;
+  const auto firstPath = listed.begin() + static_cast<std::ptrdiff_t>(shortNames.size());
+  const auto firstLink = firstPath + static_cast<std::ptrdiff_t>(paths.size());
+  FUZZ_CHECK(std::set<std::string>(listed.begin(), firstPath) == shortNames);
+  FUZZ_CHECK(std::set<std::string>(firstPath, firstLink) == paths);
+  FUZZ_CHECK(std::set<std::string>(firstLink, listed.end()) == linkPaths);
 
   auto named = [](const std::string& path) { return fs::path(path).filename().string(); };
-  for (auto part : {std::pair(listed.begin(), boundary), std::pair(boundary, listed.end())}) {
-    for (auto a = part.first; a != part.second; ++a) {
-      for (auto b = std::next(a); b != part.second; ++b) {
+  const std::pair<std::vector<std::string>::const_iterator,
+                  std::vector<std::string>::const_iterator>
+      parts[] = {{listed.begin(), firstPath}, {firstPath, firstLink}, {firstLink, listed.end()}};
+  for (const auto& [from, to] : parts) {
+    for (auto a = from; a != to; ++a) {
+      for (auto b = std::next(a); b != to; ++b) {
         // Listed in order, and the order is strict and total on them.
         FUZZ_CHECK(NaturalLess(named(*a), named(*b)));
         FUZZ_CHECK(!NaturalLess(named(*b), named(*a)));

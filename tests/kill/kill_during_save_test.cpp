@@ -25,8 +25,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/file_store.h"
 #include "macros/cmd_list_store.h"
+#include "storage/file_store.h"
 
 namespace velmora {
 namespace {
