@@ -13,6 +13,14 @@ struct LineSettings {
   std::uint8_t stopBits = 0;   // 0 = one, 1 = one and a half, 2 = two
 };
 
+// One and a half stop bits exist only with five data bits, two only with
+// more: a UART refuses the other frames.
+inline bool StopBitsFitDataBits(const LineSettings& settings) {
+  if (settings.stopBits == 1) return settings.dataBits == 5;
+  if (settings.stopBits == 2) return settings.dataBits != 5;
+  return true;
+}
+
 inline bool operator==(const LineSettings& a, const LineSettings& b) {
   return a.baudRate == b.baudRate && a.dataBits == b.dataBits && a.parity == b.parity &&
          a.stopBits == b.stopBits;

@@ -25,7 +25,9 @@ SerialError SerialErrorFromLastError(DWORD error) {
     case ERROR_BAD_PATHNAME: return SerialError::InvalidName;
     case ERROR_INVALID_PARAMETER: return SerialError::SettingsRefused;
     // What a USB adapter's driver answers once the adapter is unplugged.
+    // ERROR_NOT_READY: the far end of the line hung up.
     case ERROR_BAD_COMMAND:
+    case ERROR_NOT_READY:
     case ERROR_DEVICE_REMOVED:
     case ERROR_DEVICE_NOT_CONNECTED:
     case ERROR_OPERATION_ABORTED:
@@ -71,6 +73,9 @@ class Win32SerialPort final : public SerialPort {
 
   SerialError Apply(const LineSettings& settings) override {
     if (!IsValid()) return SerialError::NotOpen;
+    // Windows' own serial driver refuses these frames; some others (and Wine)
+    // would take them and put another frame on the line.
+    if (!StopBitsFitDataBits(settings)) return SerialError::SettingsRefused;
     // Only the four line settings; everything else zero: no flow control,
     // DTR and RTS disabled, no parity check, no special characters.
     DCB dcb{};

@@ -1,14 +1,13 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <cerrno>
+#include <atomic>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "common/bytes.h"
@@ -22,10 +21,15 @@ namespace velmora::testing {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "velmora-store-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp: " << std::strerror(errno);
-    path_ = pattern;
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = std::random_device{}();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      path_ = std::filesystem::temp_directory_path() /
+              ("velmora-store-" + std::to_string(seed) + "-" + std::to_string(++counter));
+      std::error_code error;
+      if (std::filesystem::create_directory(path_, error)) return;
+    }
+    ADD_FAILURE() << "no fresh directory under " << std::filesystem::temp_directory_path();
   }
   ~TempDir() {
     std::error_code ignored;

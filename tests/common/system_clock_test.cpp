@@ -1,0 +1,69 @@
+// The machine's clock as each platform reads it (localtime on Linux,
+// GetLocalTime on Windows), checked against the C library's calendar.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ctime>
+
+#include "common/clock.h"
+
+namespace velmora {
+namespace {
+
+// The C library's broken-down local time in our fields (Monday = 1).
+LocalTime FromC(std::time_t seconds) {
+  const std::tm tm = *std::localtime(&seconds);
+  LocalTime t;
+  t.year = tm.tm_year + 1900;
+  t.month = tm.tm_mon + 1;
+  t.day = tm.tm_mday;
+  t.weekday = tm.tm_wday == 0 ? 7 : tm.tm_wday;
+  t.hour = tm.tm_hour;
+  t.minute = tm.tm_min;
+  t.second = tm.tm_sec;
+  return t;
+}
+
+bool SameSecond(const LocalTime& a, const LocalTime& b) {
+  return a.year == b.year && a.month == b.month && a.day == b.day && a.weekday == b.weekday &&
+         a.hour == b.hour && a.minute == b.minute && a.second == b.second;
+}
+
+TEST(SystemClock, ReadsTheLocalDateWeekdayAndTimeOfTheCalendar) {
+  const auto clock = CreateSystemClock();
+  // The second may turn between the readings: then a retry lands inside one.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    const std::time_t before = std::time(nullptr);
+    const LocalTime now = clock->Now();
+    const std::time_t after = std::time(nullptr);
+    if (before != after) continue;
+    const LocalTime expected = FromC(before);
+    EXPECT_TRUE(SameSecond(now, expected))
+        << FormatTimeStamp(now) << " weekday " << now.weekday << " day " << now.day << " vs "
+        << FormatTimeStamp(expected) << " weekday " << expected.weekday << " day " << expected.day;
+    EXPECT_GE(now.millisecond, 0);
+    EXPECT_LE(now.millisecond, 999);
+    return;
+  }
+  FAIL() << "the C library's clock never held one second";
+}
+
+TEST(SystemClock, MillisecondsMoveOnWithinTheSecond) {
+  const auto clock = CreateSystemClock();
+  const LocalTime first = clock->Now();
+  LocalTime later = first;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (MsOfWeek(later) == MsOfWeek(first) && std::chrono::steady_clock::now() < deadline) {
+    later = clock->Now();
+  }
+  // Across the turn of the week the count starts again at zero.
+  constexpr std::int32_t kWeekMs = 7 * 24 * 3600 * 1000;
+  const std::int32_t step = (MsOfWeek(later) - MsOfWeek(first) + kWeekMs) % kWeekMs;
+  EXPECT_GT(step, 0);
+  EXPECT_LT(step, 5000);
+  EXPECT_LE(later.millisecond, 999);
+}
+
+}  // namespace
+}  // namespace velmora
