@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The Windows build of the core and its tests: cross-compiled with MinGW-w64
+# and run under Wine, headless. The serial tests open COM7, which Wine maps to
+# a link to a pseudo-terminal played by velmora-wine-device (a Linux program
+# of the Linux build). Installs what is missing first.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+bash "$here/scripts/install-deps.sh" windows
+
+# The device driver comes from the Linux test build (the same configuration
+# as scripts/test.sh, so nothing is built twice).
+native="$here/build-test"
+cmake -S "$here" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=OFF >/dev/null
+cmake --build "$native" --target velmora-wine-device
+
+build="$here/build-windows"
+link="$build/velmora-com7"
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" -DVELMORA_BUILD_UI=OFF \
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$here/scripts/wine-run.sh" \
+  -DVELMORA_WINE_DEVICE="$native/tests/serial/velmora-wine-device" \
+  -DVELMORA_WINE_LINK="$link" -DVELMORA_WINE_COM_PORT=COM7 >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+# A prefix of our own, made once a run; no display, no Mono or Gecko.
+export WINEPREFIX="$build/wine-prefix" WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+unset DISPLAY WAYLAND_DISPLAY
+rm -rf "$WINEPREFIX"
+mkdir -p "$WINEPREFIX"
+run="$here/scripts/wine-run.sh"
+
+server_pid=""
+start_server() {
+  wineserver --foreground --persistent >>"$build/wineserver.log" 2>&1 </dev/null &
+  server_pid=$!
+}
+stop_server() {
+  [ -n "$server_pid" ] || return 0
+  wineserver -k >/dev/null 2>&1 || true
+  timeout 30 tail --pid="$server_pid" -f /dev/null || kill "$server_pid" 2>/dev/null || true
+  server_pid=""
+}
+trap stop_server EXIT
+
+start_server
+VELMORA_WINE_TIMEOUT=600 "$run" wineboot --init >"$build/wineboot.log" 2>&1
+"$run" reg add 'HKLM\Software\Wine\Ports' /v COM7 /d "$link" /f >"$build/wine-reg.log" 2>&1
+# The port mapping is read when the server starts its devices.
+stop_server
+start_server
+"$run" reg query 'HKLM\Software\Wine\Ports' >>"$build/wine-reg.log" 2>&1
+
+ctest --test-dir "$build" --output-on-failure -j 2 --timeout 300
