@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velmora {
@@ -32,7 +33,13 @@ SentHistory Loaded(const Texts& entries) {
 
 Texts Numbered(const char* prefix, int count) {
   Texts texts;
-  for (int i = 1; i <= count; ++i) texts.push_back(prefix + std::to_string(i));
+  for (int i = 1; i <= count; ++i) {
+    // Appended, not prefixed: `prefix + std::to_string(i)` inserts at the
+    // front, where GCC 12 reports a false -Wrestrict at -O2 and above.
+    Bytes text(prefix);
+    text += std::to_string(i);
+    texts.push_back(std::move(text));
+  }
   return texts;
 }
 

@@ -48,7 +48,13 @@ void LoadHistory(SentHistory& history, const Texts& entries) {
 
 Texts Numbered(int count) {
   Texts texts;
-  for (int i = 1; i <= count; ++i) texts.push_back("c" + std::to_string(i));
+  for (int i = 1; i <= count; ++i) {
+    // Appended, not prefixed: "c" + std::to_string(i) inserts at the front,
+    // where GCC 12 reports a false -Wrestrict at -O2 and above.
+    std::string text = "c";
+    text += std::to_string(i);
+    texts.push_back(std::move(text));
+  }
   return texts;
 }
 
