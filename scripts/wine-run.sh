@@ -10,5 +10,9 @@ timeout --kill-after=10 "${VELMORA_WINE_TIMEOUT:-240}" "$wine_bin" "$@" >"$log" 
 status=$?
 cat "$log"
 rm -f "$log"
-[ "$status" -eq 124 ] && echo "wine-run: timed out after ${VELMORA_WINE_TIMEOUT:-240} s: $*"
+if [ "$status" -eq 124 ]; then
+  echo "wine-run: timed out after ${VELMORA_WINE_TIMEOUT:-240} s: $*"
+elif [ "$status" -ne 0 ]; then
+  echo "wine-run: exit status $status: $*"
+fi
 exit "$status"
