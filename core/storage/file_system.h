@@ -83,7 +83,7 @@ class FileSystem {
   virtual FileStatus OpenInPlace(const std::string& path, std::unique_ptr<WritableFile>& file);
 };
 
-// The status of an errno value (POSIX only).
+// The status of a C runtime errno value.
 FileStatus ErrnoStatus(int code);
 
 // The file system of this platform; lives for the whole run.

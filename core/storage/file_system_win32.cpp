@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "storage/file_system.h"
@@ -151,6 +153,22 @@ class Win32FileSystem : public FileSystem {
 };
 
 }  // namespace
+
+// The C runtime's errno values, as the test doubles report them.
+FileStatus ErrnoStatus(int code) {
+  FileFault fault = FileFault::Other;
+  switch (code) {
+    case EACCES:
+    case EPERM: fault = FileFault::NoAccess; break;
+    case ENOSPC: fault = FileFault::NoSpace; break;
+    case EROFS: fault = FileFault::ReadOnlyFileSystem; break;
+    case ENOENT: fault = FileFault::NotFound; break;
+    case EISDIR: fault = FileFault::IsDirectory; break;
+    case EIO: fault = FileFault::InputOutput; break;
+    default: break;
+  }
+  return FileStatus{code, std::strerror(code), fault};
+}
 
 FileSystem& SystemFileSystem() {
   static Win32FileSystem fs;

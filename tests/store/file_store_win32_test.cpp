@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "app/file_store.h"
+#include "storage/file_store.h"
 #include "store_fixtures.h"
 
 namespace velmora {
