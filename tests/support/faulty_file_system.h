@@ -13,6 +13,14 @@
 
 namespace velmora::testing {
 
+// What a failing close reports: a quota exceeded, as NFS does; the Windows C
+// runtime has no such value.
+#ifdef EDQUOT
+inline constexpr int kCloseFailure = EDQUOT;
+#else
+inline constexpr int kCloseFailure = ENOSPC;
+#endif
+
 // The real file system, with operations that fail on request: the disk
 // filling up after some bytes of a save, any other step of a save, or a
 // read refused. Counts the files it opened for a rewrite in place.
@@ -102,7 +110,7 @@ class FaultyFileSystem : public FileSystem {
       owner_.steps.push_back("sync and close");
       if (owner_.failSync) return Fail(EIO);
       const FileStatus status = inner_->SyncAndClose();
-      return owner_.failClose ? Fail(EDQUOT) : status;
+      return owner_.failClose ? Fail(kCloseFailure) : status;
     }
 
    private:
