@@ -71,8 +71,15 @@ void ReceiveView::SchedulePolling() {
   // Without a notification the timer polls for new bytes too; a gone port
   // is polled only to finish the packet it left behind.
   const bool poll = open && (receiver_.PacketPending() || (!notify && !portGone_));
-  if (poll && !rxTimer_.isActive()) rxTimer_.start();
-  if (!poll && rxTimer_.isActive()) rxTimer_.stop();
+  if (!poll) {
+    rxTimer_.stop();
+  } else if (notify) {
+    // New bytes wake a tick themselves: the timer only has to wake the tick
+    // that ends the packet, when its quiet time is due by the clock.
+    rxTimer_.start(receiver_.MsUntilPacketDue());
+  } else if (!rxTimer_.isActive() || rxTimer_.interval() != 1) {
+    rxTimer_.start(1);
+  }
 }
 
 bool ReceiveView::NotifierEnabled() const { return notifier_ && notifier_->isEnabled(); }

@@ -38,11 +38,11 @@ struct ReceiveViewControls {
 // lines and the statistics labels go to the log sink.
 //
 // The poll timer fires about 900 times a second and costs a few per cent of a
-// core even when idle, so it runs only while it has work: while a packet is
-// waiting for its time-out, or when the port gives no readiness notification
-// (a platform without one, or after a read error). New bytes wake a poll
-// through the notifier. A hung-up port (a vanished adapter stays "readable"
-// for ever) gets neither until it is opened again.
+// core even when idle, so it runs only while it has work: once when a
+// packet's quiet time-out is due (new bytes wake a poll through the
+// notifier), or every millisecond when the port gives no readiness
+// notification (a platform without one, or after a read error). A hung-up port (a vanished adapter
+// stays "readable" for ever) gets neither until it is opened again.
 class ReceiveView : public QObject, public ReceiveHost {
   Q_OBJECT
 

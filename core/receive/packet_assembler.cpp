@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "common/wrapping.h"
 
@@ -25,6 +26,14 @@ bool PacketAssembler::Poll(std::int32_t now, bool bytesWaiting) {
   if (now < lastRxActivity_) lastRxActivity_ = now;
   if (bytesWaiting) lastRxActivity_ = now;
   return WrapSub(now, lastRxActivity_) > timeRx_ || length_ > kFlushAbove;
+}
+
+std::int32_t PacketAssembler::MsUntilQuietEnd(std::int32_t now) const {
+  if (length_ > kFlushAbove || now < lastRxActivity_) return 0;
+  // Poll ends the packet once now - lastRxActivity_ > timeRx_.
+  const std::int64_t due = std::int64_t{lastRxActivity_} + timeRx_ + 1;
+  return static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(due - now, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace velmora

@@ -29,6 +29,12 @@ class PacketAssembler {
   // poll's MsOfWeek, `bytesWaiting` whether the driver reported any bytes.
   // Returns true when the packet is complete.
   bool Poll(std::int32_t now, bool bytesWaiting);
+  // The milliseconds from `now` to the first poll time at which Poll, finding
+  // no new bytes, ends the packet by the quiet rule: 0 when that is now or
+  // past, and 0 across the week's wrap (`now` below the last activity), where
+  // a poll pulls the activity down first. A poller that is woken by new
+  // bytes needs no other poll before this; the decision stays with Poll.
+  std::int32_t MsUntilQuietEnd(std::int32_t now) const;
 
   BytesView Packet() const { return {reinterpret_cast<const char*>(buffer_.data()), length_}; }
   void Clear() { length_ = 0; }

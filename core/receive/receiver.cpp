@@ -32,6 +32,10 @@ void Receiver::RxTimerTimer(ReceiveHost& host) {
   if (assembler_.Poll(now, waiting > 0)) ReadBufRxInLog(host);
 }
 
+std::int32_t Receiver::MsUntilPacketDue() const {
+  return assembler_.MsUntilQuietEnd(MsOfWeek(clock_.Now()));
+}
+
 void Receiver::ReadComInBufRx(std::uint32_t count, ReceiveHost& host) {
   const std::span<std::uint8_t> room = assembler_.FreeSpace();
   const std::size_t wanted = std::min<std::size_t>(count, room.size());

@@ -29,6 +29,9 @@ class Receiver {
   std::uint32_t ReceiveLength() const { return assembler_.ReceiveLength(); }
   std::int32_t LastRxActivity() const { return assembler_.LastRxActivity(); }
   bool PacketPending() const { return assembler_.ReceiveLength() > 0; }
+  // Milliseconds, by the clock, until the pending packet's quiet time-out is
+  // due (0: the next tick decides); see PacketAssembler::MsUntilQuietEnd.
+  std::int32_t MsUntilPacketDue() const;
   bool CanTakeMore() const { return assembler_.ReceiveLength() < PacketAssembler::kCapacity; }
   bool ReceiveBusy() const { return receiveBusy_; }
   // The error of the last tick that polled an open port: the query of the

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 namespace velmora {
@@ -94,4 +95,54 @@ TEST(Buffer, TakesNoMoreThanItsFreeRoom) {
 }
 
 }  // namespace
+struct QuietEndRow {
+  const char* name;
+  std::int32_t timeRx;
+  std::size_t bytes;
+  std::int32_t lastActivity;
+  std::int32_t now;
+  std::int32_t expected;
+};
+
+class QuietEnd : public ::testing::TestWithParam<QuietEndRow> {};
+
+TEST_P(QuietEnd, IsTheDelayAfterWhichTheNextEmptyPollEndsThePacket) {
+  const QuietEndRow& row = GetParam();
+  PacketAssembler assembler = WithTimeRx(row.timeRx);
+  assembler.Append(std::string(row.bytes, 'x'));
+  assembler.Poll(row.lastActivity, true);  // the bytes arrive
+  const std::int32_t delay = assembler.MsUntilQuietEnd(row.now);
+  EXPECT_EQ(delay, row.expected);
+  // The delay agrees with the rule itself: an empty poll one millisecond
+  // earlier keeps the packet, one at the delay ends it.
+  if (delay > 0 && row.now >= row.lastActivity) {
+    PacketAssembler earlier = assembler;
+    EXPECT_FALSE(earlier.Poll(row.now + delay - 1, false));
+  }
+  if (row.now >= row.lastActivity) {
+    EXPECT_TRUE(assembler.Poll(row.now + delay, false));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PacketCompletion, QuietEnd,
+    ::testing::Values(QuietEndRow{"RightAfterTheBytes", 10, 2, 1000, 1000, 11},
+                      QuietEndRow{"PartOfTheQuietPassed", 10, 2, 1000, 1004, 7},
+                      QuietEndRow{"DueNow", 10, 2, 1000, 1011, 0},
+                      QuietEndRow{"LongOverdue", 10, 2, 1000, 5000, 0},
+                      QuietEndRow{"TimeOutZero", 0, 1, 1000, 1000, 1},
+                      QuietEndRow{"LongestTimeOut", 100000, 1, 1000, 1000, 100001},
+                      QuietEndRow{"NegativeTimeOutEndsAtOnce", -5, 1, 1000, 1000, 0},
+                      QuietEndRow{"MoreThanFifteenHundredBytes", 100000, 1501, 1000, 1000, 0},
+                      QuietEndRow{"AcrossTheWeekWrapAPollComesFirst", 100, 1, kLastMsOfWeek - 9, 20,
+                                  0}),
+    [](const ::testing::TestParamInfo<QuietEndRow>& param) { return param.param.name; });
+
+TEST(QuietEnd, NeverOverflowsForTheLargestStoredTimeOut) {
+  PacketAssembler assembler = WithTimeRx(std::numeric_limits<std::int32_t>::max());
+  assembler.Append("A");
+  EXPECT_FALSE(assembler.Poll(kLastMsOfWeek, true));
+  EXPECT_EQ(assembler.MsUntilQuietEnd(kLastMsOfWeek), std::numeric_limits<std::int32_t>::max());
+}
+
 }  // namespace velmora

@@ -271,4 +271,22 @@ TEST_F(ReceiverTest, TickEnteredFromTheAfterAnswerStepDoesNothing) {
 }
 
 }  // namespace
+TEST_F(ReceiverTest, PacketDueTimeFollowsTheClockAndTheLastBytes) {
+  port->Feed("OK");
+  Tick();
+  EXPECT_EQ(receiver.MsUntilPacketDue(), 21);
+  clock.AdvanceMs(15);
+  EXPECT_EQ(receiver.MsUntilPacketDue(), 6);
+  port->Feed("\r\n");
+  Tick();  // new bytes restart the quiet time
+  EXPECT_EQ(receiver.MsUntilPacketDue(), 21);
+  clock.AdvanceMs(20);
+  Tick();
+  EXPECT_TRUE(receiver.PacketPending());
+  EXPECT_EQ(receiver.MsUntilPacketDue(), 1);
+  clock.AdvanceMs(1);
+  Tick();
+  EXPECT_EQ(host.events, Shown("OK\r"));
+}
+
 }  // namespace velmora

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -180,6 +181,19 @@ class ReceiveWindowTest : public QObject {
     QVERIFY(!app_->window->Receive().RxTimer().isActive());  // idle: no polling
     device_->Send("hello\r\n");
     QTRY_COMPARE_WITH_TIMEOUT(Form().MainWindow->Entries(), QStringList{"hello\r"}, 3000);
+    QTRY_VERIFY(!app_->window->Receive().RxTimer().isActive());
+  }
+
+  void aPendingPacketWakesThePollOnlyWhenItsQuietTimeIsDue() {
+    Start(false);
+    // TimeRX 50: ten steps of 1, then eight of 5.
+    for (int i = 0; i < 18; ++i) Form().TimeOutRx->UpButton()->click();
+    QCOMPARE(app_->window->Term().ReceivePath().TimeRx(), 50);
+    QSignalSpy ticks(&app_->window->Receive().RxTimer(), &QTimer::timeout);
+    device_->Send("hello\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(Form().MainWindow->Entries(), QStringList{"hello\r"}, 3000);
+    // A millisecond poll would have ticked about 50 times.
+    QVERIFY2(ticks.count() <= 3, qPrintable(QString::number(ticks.count())));
     QTRY_VERIFY(!app_->window->Receive().RxTimer().isActive());
   }
 
