@@ -1,13 +1,16 @@
 #include "ui/widgets/log_window.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
 
 #include "common/cp1251.h"
 #include "ui/look.h"
+#include "ui/widgets/paint_throttle.h"
 
 namespace velmora::ui {
 namespace {
@@ -23,6 +26,20 @@ int ViewLineCount(LogWindow& log) {
   }
   return count;
 }
+
+// Records how many blocks the document held at each paint of a viewport.
+class PaintRecorder : public QObject {
+ public:
+  explicit PaintRecorder(LogWindow& log) : log_(log) { log.viewport()->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) blocksAtPaint.append(log_.document()->blockCount());
+    return false;
+  }
+  QList<int> blocksAtPaint;
+
+ private:
+  LogWindow& log_;
+};
 
 QString Words(int count) {
   QStringList words;
@@ -151,6 +168,56 @@ class LogWindowTest : public QObject {
     log_->AppendEntry(QStringLiteral("line 5000"));
     QCOMPARE(log_->ShownLineCount(), 5001);
     QTRY_COMPARE(log_->document()->blockCount(), 5001);
+  }
+
+  void looksExactlyLikeAPlainTextEditWithTheSameLines() {
+    // The log paints its background and its scroll bar in bands; the
+    // pixels must be those of the plain view it is made of.
+    QPlainTextEdit plain;
+    plain.setReadOnly(true);
+    plain.setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    plain.setWordWrapMode(QTextOption::WrapAnywhere);
+    plain.setFont(LogFont(8));
+    plain.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    plain.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (QWidget* view : {static_cast<QWidget*>(log_.get()), static_cast<QWidget*>(&plain)}) {
+      QPalette palette = view->palette();
+      palette.setColor(QPalette::Base, QColor(255, 255, 0));
+      view->setPalette(palette);
+    }
+    plain.resize(log_->size());
+    plain.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plain));
+    QStringList lines;
+    for (int i = 0; i < 300; ++i) lines << QStringLiteral("%1 %2").arg(i).arg(Words(i % 9));
+    for (const QString& line : lines) log_->AppendEntry(line);
+    log_->FlushPending();
+    plain.setPlainText(lines.join(u'\n'));
+    plain.verticalScrollBar()->setValue(plain.verticalScrollBar()->maximum());
+    QCOMPARE(log_->verticalScrollBar()->value(), plain.verticalScrollBar()->value());
+    QCOMPARE(log_->grab().toImage(), plain.grab().toImage());
+    // Half-way up, too.
+    log_->verticalScrollBar()->setValue(log_->verticalScrollBar()->maximum() / 2);
+    plain.verticalScrollBar()->setValue(plain.verticalScrollBar()->maximum() / 2);
+    QCOMPARE(log_->grab().toImage(), plain.grab().toImage());
+  }
+
+  void drawsTheQueuedLinesInTheFrameThatPaintsThem() {
+    QWidget window;
+    window.resize(400, 200);
+    auto* log = new LogWindow(&window);
+    log->resize(400, 200);
+    new PaintThrottle(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+    PaintRecorder recorder(*log);
+    for (int i = 0; i < 3; ++i) log->AppendEntry(QStringLiteral("line %1").arg(i));
+    QCOMPARE(log->document()->blockCount(), 1);  // queued, not drawn yet
+    QTRY_VERIFY(!recorder.blocksAtPaint.isEmpty());
+    // The first paint after the lines came already showed all of them.
+    QCOMPARE(recorder.blocksAtPaint.first(), 3);
+    QCOMPARE(log->document()->lastBlock().text(), QStringLiteral("line 2"));
   }
 
   void clearEmptiesTheViewTheEntriesAndTheCount() {

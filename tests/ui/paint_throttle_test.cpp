@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace velmora::ui {
@@ -52,6 +53,32 @@ class PaintThrottleTest : public QObject {
     // One paint per interval, plus the first at once and the last deferred.
     QVERIFY2(counter.paints <= elapsed / PaintThrottle::kMinIntervalMs + 3,
              qPrintable(QString::number(counter.paints)));
+  }
+
+  void manyFrameRequestsGiveOneFrame() {
+    QWidget window;
+    window.resize(200, 50);
+    auto* throttle = new PaintThrottle(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(PaintThrottle::Of(&window), throttle);
+    QTest::qWait(2 * PaintThrottle::kMinIntervalMs);  // the first paint is a frame old
+    QSignalSpy frames(throttle, &PaintThrottle::frameDue);
+    for (int i = 0; i < 5; ++i) throttle->RequestFrame();
+    QTRY_COMPARE(frames.count(), 1);
+    // No frame without a request or a change.
+    QTest::qWait(3 * PaintThrottle::kMinIntervalMs);
+    QCOMPARE(frames.count(), 1);
+    throttle->RequestFrame();
+    QTRY_COMPARE(frames.count(), 2);
+  }
+
+  void aWidgetWithoutThrottleFindsNone() {
+    QWidget window;
+    auto* child = new QLabel(&window);
+    QCOMPARE(PaintThrottle::Of(child), nullptr);
+    auto* throttle = new PaintThrottle(&window);
+    QCOMPARE(PaintThrottle::Of(child), throttle);
   }
 };
 

@@ -1,15 +1,79 @@
 #include "ui/widgets/log_window.h"
 
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
+#include <algorithm>
 
 #include "ui/look.h"
+#include "ui/widgets/paint_throttle.h"
 
 namespace velmora::ui {
+namespace {
+
+// Qt's raster engine hands a fill of more than about 96 rows to its thread
+// pool in parts; for the few hundred rows of a log frame the hand-over and
+// the wake-ups of the pool threads cost more than the fill itself. Fills of
+// at most kFillBandRows rows stay on the painting thread.
+constexpr int kFillBandRows = 64;
+
+template <typename PaintBand>
+void ForEachBand(const QRegion& region, PaintBand paint) {
+  for (const QRect& rect : region) {
+    for (int top = rect.top(); top <= rect.bottom(); top += kFillBandRows) {
+      paint(
+          QRect(rect.left(), top, rect.width(), std::min(kFillBandRows, rect.bottom() - top + 1)));
+    }
+  }
+}
+
+// The log's scroll bar, repainted only when what it shows changes: the log
+// grows by a line per packet, which mostly leaves the handle where it was to
+// the pixel, and a scroll bar as tall as the log is a fill of hundreds of rows.
+class LogScrollBar : public QScrollBar {
+ public:
+  using QScrollBar::QScrollBar;
+
+ protected:
+  void sliderChange(SliderChange change) override {
+    const QStyleOptionSlider option = Option();
+    const QRect handle =
+        style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    const Look look{handle, value() == minimum(), value() == maximum()};
+    if (change != SliderOrientationChange && look == shown_) return;
+    shown_ = look;
+    QScrollBar::sliderChange(change);
+  }
+
+ private:
+  struct Look {
+    QRect handle;
+    bool atMinimum = false;
+    bool atMaximum = false;
+    bool operator==(const Look&) const = default;
+  };
+
+  QStyleOptionSlider Option() const {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    return option;
+  }
+
+  Look shown_;
+};
+
+}  // namespace
 
 LogWindow::LogWindow(QWidget* parent) : QPlainTextEdit(parent) {
+  setVerticalScrollBar(new LogScrollBar(Qt::Vertical, this));
+  // The background is filled band by band in paintEvent.
+  viewport()->setAutoFillBackground(false);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   setReadOnly(true);
   setUndoRedoEnabled(false);
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -18,7 +82,8 @@ LogWindow::LogWindow(QWidget* parent) : QPlainTextEdit(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   // Lines reach the screen at most about 30 times a second: a busy line then
-  // costs one layout and one paint per batch instead of one per packet.
+  // costs one layout and one paint per batch instead of one per packet. In
+  // a window with frames the frame itself draws the batch.
   flushTimer_.setSingleShot(true);
   flushTimer_.setInterval(kFlushIntervalMs);
   connect(&flushTimer_, &QTimer::timeout, this, &LogWindow::FlushPending);
@@ -104,9 +169,24 @@ void LogWindow::AppendEntry(const QString& entry) {
   entries_.append(entry);
   if (countValid_ && countedWidth_ != WrapWidth()) countValid_ = false;
   if (countValid_) lineCount_ += EntryLineCount(entry, countedWidth_);
+  const bool firstQueued = pending_.isEmpty();
   pending_.append(ShownLines(entry));
-  if (!flushTimer_.isActive()) flushTimer_.start();
+  if (firstQueued) ScheduleFlush();
   emit entryAppended();
+}
+
+void LogWindow::ScheduleFlush() {
+  PaintThrottle* frames = PaintThrottle::Of(this);
+  if (!frames) {
+    if (!flushTimer_.isActive()) flushTimer_.start();
+    return;
+  }
+  if (frameClock_ != frames) {
+    if (frameClock_) disconnect(frameClock_, nullptr, this, nullptr);
+    connect(frames, &PaintThrottle::frameDue, this, &LogWindow::FlushPending);
+    frameClock_ = frames;
+  }
+  frames->RequestFrame();
 }
 
 int LogWindow::ShownLineCount() const {
@@ -152,6 +232,15 @@ void LogWindow::ReplaceEntries(const QStringList& entries) {
 }
 
 void LogWindow::SetLogFontPointSize(int points) { setFont(LogFont(points)); }
+
+void LogWindow::paintEvent(QPaintEvent* event) {
+  {
+    QPainter painter(viewport());
+    const QBrush base = viewport()->palette().brush(viewport()->backgroundRole());
+    ForEachBand(event->region(), [&](const QRect& band) { painter.fillRect(band, base); });
+  }
+  QPlainTextEdit::paintEvent(event);
+}
 
 void LogWindow::resizeEvent(QResizeEvent* event) {
   QPlainTextEdit::resizeEvent(event);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <vector>
@@ -12,14 +13,15 @@ namespace velmora::ui {
 // screen; a lone CR, a lone LF and NUL show as nothing.
 //
 // Appending is cheap at any rate: the entry and the line count are updated at
-// once, while the lines reach the screen in batches, at most every
-// kFlushIntervalMs. The count adds each entry's own wrapped lines for the current width
+// once, while the lines reach the screen in batches: just before the window's
+// next frame (see PaintThrottle), or every kFlushIntervalMs in a window
+// without frames. The count adds each entry's own wrapped lines for the current width
 // and font, and is worked out afresh only after the width or the font changed.
 class LogWindow : public QPlainTextEdit {
   Q_OBJECT
 
  public:
-  static constexpr int kFlushIntervalMs = 50;
+  static constexpr int kFlushIntervalMs = 33;
 
   explicit LogWindow(QWidget* parent = nullptr);
 
@@ -44,6 +46,7 @@ class LogWindow : public QPlainTextEdit {
   void entryAppended();
 
  protected:
+  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
 
@@ -53,6 +56,8 @@ class LogWindow : public QPlainTextEdit {
   // A character's advance as the layout sums it, in 1/64 pixel.
   int Advance(char16_t c) const;
   int EntryLineCount(const QString& entry, int width) const;
+  // The first queued line asks for the batch to be drawn.
+  void ScheduleFlush();
 
   QStringList entries_;
   QStringList pending_;  // screen lines not drawn yet
@@ -61,6 +66,7 @@ class LogWindow : public QPlainTextEdit {
   mutable int countedWidth_ = -1;
   mutable bool countValid_ = true;
   QTimer flushTimer_;
+  QPointer<QObject> frameClock_;  // the PaintThrottle whose frames draw the batches
   // Advances of the current font by UTF-16 code unit; -1: not measured yet.
   mutable std::vector<int> advances_;
 };

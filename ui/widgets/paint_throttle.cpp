@@ -8,22 +8,58 @@ namespace velmora::ui {
 
 PaintThrottle::PaintThrottle(QWidget* window) : QObject(window), window_(window) {
   deferred_.setSingleShot(true);
-  // The request Qt made is held back; a new one takes its place when due.
-  connect(&deferred_, &QTimer::timeout, this, [this] {
-    QCoreApplication::postEvent(window_, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
-  });
+  connect(&deferred_, &QTimer::timeout, this, &PaintThrottle::Deferred);
   window_->installEventFilter(this);
+}
+
+PaintThrottle* PaintThrottle::Of(const QWidget* widget) {
+  return widget->window()->findChild<PaintThrottle*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void PaintThrottle::RequestFrame() {
+  if (frameWanted_) return;
+  frameWanted_ = true;
+  if (sinceLastPaint_.isValid() && sinceLastPaint_.elapsed() < kMinIntervalMs) {
+    if (!deferred_.isActive()) {
+      deferred_.start(static_cast<int>(kMinIntervalMs - sinceLastPaint_.elapsed()));
+    }
+    return;
+  }
+  QMetaObject::invokeMethod(this, &PaintThrottle::DeliverFrame, Qt::QueuedConnection);
+}
+
+// What the receivers change now marks their widgets for painting; Qt then
+// asks for the paint, which the frame time lets through.
+void PaintThrottle::DeliverFrame() {
+  if (!frameWanted_) return;
+  frameWanted_ = false;
+  emit frameDue();
+}
+
+void PaintThrottle::Deferred() {
+  // The request Qt made is held back; a new one takes its place when due.
+  if (heldBack_) {
+    heldBack_ = false;
+    QCoreApplication::postEvent(window_, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
+  }
+  DeliverFrame();
 }
 
 bool PaintThrottle::eventFilter(QObject* watched, QEvent* event) {
   if (watched != window_ || event->type() != QEvent::UpdateRequest) return false;
   if (sinceLastPaint_.isValid() && sinceLastPaint_.elapsed() < kMinIntervalMs) {
+    heldBack_ = true;
     if (!deferred_.isActive()) {
       deferred_.start(static_cast<int>(kMinIntervalMs - sinceLastPaint_.elapsed()));
     }
     return true;
   }
+  heldBack_ = false;
+  deferred_.stop();
   sinceLastPaint_.start();
+  // Whatever is brought up to date now is painted by this very frame.
+  frameWanted_ = false;
+  emit frameDue();
   return false;
 }
 
