@@ -13,6 +13,8 @@ constexpr int kMaxLogLines = 5000;
 
 }  // namespace
 
+bool LogOverLineLimit(const LogWindow& log) { return log.ShownLineCount() > kMaxLogLines; }
+
 std::vector<HousekeepingStep> CustomFunctionsSteps(const HousekeepingControls& c) {
   return {
       // The console's drop-down is as wide as the console line.
@@ -23,7 +25,7 @@ std::vector<HousekeepingStep> CustomFunctionsSteps(const HousekeepingControls& c
        }},
       {"LimitLogLines",
        [c] {
-         if (c.MainWindow->ShownLineCount() > kMaxLogLines) c.MainWindow->Clear();
+         if (LogOverLineLimit(*c.MainWindow)) c.MainWindow->Clear();
          return false;
        }},
   };

@@ -26,6 +26,10 @@ struct HousekeepingControls {
   LogWindow* MainWindow;
 };
 
+// The log shows more lines than it may keep: the tick has to empty it. Only
+// an appended entry can make this true, so only such an entry wakes the tick.
+bool LogOverLineLimit(const LogWindow& log);
+
 // The steps of the tick, in the order they run. A new duty is one more line
 // in this list (housekeeping.cpp).
 std::vector<HousekeepingStep> CustomFunctionsSteps(const HousekeepingControls& controls);

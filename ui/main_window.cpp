@@ -64,7 +64,11 @@ void TForm1::WireParts() {
   form_->SetFilePanelQuery(filePanelShown);
   // The housekeeping steps' work comes from a new log line and a change of
   // the console line's size.
-  connect(form_->MainWindow, &LogWindow::entryAppended, housekeeping_, &Housekeeping::Wake);
+  // Entries below the line limit leave the tick asleep: a wake-up per packet
+  // on a busy line otherwise.
+  connect(form_->MainWindow, &LogWindow::entryAppended, housekeeping_, [this] {
+    if (LogOverLineLimit(*form_->MainWindow)) housekeeping_->Wake();
+  });
   connect(console_.get(), &Console::ConsoleResized, housekeeping_, &Housekeeping::Wake);
 }
 

@@ -197,6 +197,14 @@ class ReceiveWindowTest : public QObject {
     QTRY_VERIFY(!app_->window->Receive().RxTimer().isActive());
   }
 
+  void linesBelowTheLimitLeaveTheHousekeepingAsleep() {
+    Start();
+    QTRY_VERIFY(!app_->window->CustomFunctions().isActive());
+    Receive("OK\r\n", 1);
+    QCOMPARE(Form().MainWindow->Entries(), QStringList{"OK\r"});
+    QVERIFY(!app_->window->CustomFunctions().isActive());
+  }
+
   void aVanishedDeviceStopsThePollingWithoutACrash() {
     Start(false);
     device_->Send("par");
