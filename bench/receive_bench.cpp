@@ -4,11 +4,15 @@
 //   2. a 10 MB flood of pseudo-random bytes in HEX mode with time stamps;
 //   3. a 10 MB flood of 60-character text lines ending in CR LF in ASCII mode;
 //   4. 1000 request/answer exchanges with TimeRX 5: the packet count and the
-//      time from the device's last answer byte to the line in the log.
+//      time from the device's last answer byte to the line in the log;
+//   5. 200 bursts of 40 text bytes every 20 ms with TimeRX 1: the CPU share
+//      of the terminal while they arrive, each line as whole bursts, and the
+//      share a second after the last burst.
 // Every received byte is checked: the HEX lines are decoded back and the
-// ASCII lines compared with what the device sent.
+// ASCII lines compared with what the device sent. The floods also print the
+// resident size before and after (before is the window's start-up figure).
 //
-// Usage: velmora-receive-bench [megabytes] [exchanges] [figures, e.g. 1234]
+// Usage: velmora-receive-bench [megabytes] [exchanges] [figures, e.g. 12345]
 
 #include <sys/resource.h>
 
@@ -70,6 +74,19 @@ double CpuSeconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// The resident size of the process, in MB (VmRSS).
+double ResidentMb() {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (!status) return -1.0;
+  char line[256];
+  long kilobytes = -1;
+  while (std::fgets(line, sizeof line, status)) {
+    if (std::sscanf(line, "VmRSS: %ld kB", &kilobytes) == 1) break;
+  }
+  std::fclose(status);
+  return static_cast<double>(kilobytes) / 1024.0;
+}
+
 double Seconds(SteadyClock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 // Runs the event loop until `done` holds or `limit` has passed. The check
@@ -126,6 +143,8 @@ struct Bench {
   std::unique_ptr<TForm1> window;
   std::string received;  // what the log showed, decoded
   int receivedLines = 0;
+  std::vector<Bytes> keptLines;  // the lines as shown, when kept
+  bool keepLines = false;
   SteadyClock::time_point lastLineAt;
 
   explicit Bench(devsim::DeviceOptions options) {
@@ -161,6 +180,7 @@ struct Bench {
   void Received(const Bytes& line) {
     ++receivedLines;
     lastLineAt = SteadyClock::now();
+    if (keepLines) keptLines.push_back(line);
     if (window->Form().RBHEX->isChecked()) {
       received += DecodeHex(line);
     } else {
@@ -193,6 +213,7 @@ void Flood(bool hex, std::size_t megabytes) {
   const std::size_t size = megabytes * 1000 * 1000;
   const std::string data = hex ? devsim::FloodBytes(size, false) : TextLines(size);
   QCoreApplication::processEvents();
+  const double residentBefore = ResidentMb();
   const double cpu0 = CpuSeconds();
   const auto t0 = SteadyClock::now();
   bench.device->Send(data);
@@ -212,11 +233,11 @@ void Flood(bool hex, std::size_t megabytes) {
           : bench.window->Term().Counters().rxBytes == static_cast<std::int32_t>(data.size());
   std::printf(
       "%d. %s flood of %.0f MB: received %d of %zu bytes%s, %s, %.2f MB/s, %.3f CPU s/MB, "
-      "%d packets\n",
+      "%d packets, resident %.1f MB before, %.1f MB after\n",
       hex ? 2 : 3, hex ? "HEX+time stamp random" : "ASCII 60-char line", mb,
       bench.window->Term().Counters().rxBytes, data.size(), complete ? "" : " (timed out)",
       exact ? (hex ? "every byte exact and in order" : "every byte counted") : "BYTES LOST",
-      mb / elapsed, cpu / mb, bench.receivedLines);
+      mb / elapsed, cpu / mb, bench.receivedLines, residentBefore, ResidentMb());
 }
 
 void Exchanges(int count) {
@@ -247,6 +268,71 @@ void Exchanges(int count) {
       count, bench.receivedLines, at(0.5), at(0.99));
 }
 
+void Bursts(int count) {
+  devsim::DeviceOptions options;
+  options.mode = devsim::Mode::Silent;
+  Bench bench(std::move(options));
+  bench.window->Receive().TimeOutRxClick(true);  // TimeRX 1
+  bench.keepLines = true;
+  const std::string burst = TextLines(60).substr(0, 40);
+  QCoreApplication::processEvents();
+  RunFor(std::chrono::milliseconds(500));
+  const double cpu0 = CpuSeconds();
+  const auto t0 = SteadyClock::now();
+  int sent = 0;
+  QEventLoop loop;
+  QTimer pace;
+  pace.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&pace, &QTimer::timeout, &loop, [&] {
+    if (sent == count) {
+      loop.quit();
+      return;
+    }
+    bench.device->Send(burst);
+    ++sent;
+  });
+  pace.start(20);
+  loop.exec();
+  pace.stop();
+  // The last burst's line.
+  const std::int32_t total = static_cast<std::int32_t>(burst.size()) * count;
+  RunUntil(
+      [&] {
+        return bench.window->Term().Counters().rxBytes >= total &&
+               !bench.window->Term().ReceivePath().PacketPending();
+      },
+      std::chrono::seconds(5));
+  const double seconds = Seconds(SteadyClock::now() - t0);
+  const double share = (CpuSeconds() - cpu0) / seconds * 100.0;
+  // Bursts that reach the port back to back (a busy machine delays the
+  // device) make one packet: each line must be whole bursts, in order, less
+  // the packet's last character.
+  std::string expected;
+  for (int i = 0; i < count; ++i) expected += burst;
+  std::string shown;
+  int linesOfWholeBursts = 0;
+  for (const Bytes& line : bench.keptLines) {
+    const Bytes packet = line + burst.back();
+    if (packet.size() % burst.size() == 0 &&
+        expected.compare(shown.size(), packet.size(), packet) == 0)
+      ++linesOfWholeBursts;
+    shown += packet;
+  }
+  const bool exact = shown == expected && linesOfWholeBursts == bench.receivedLines;
+  // The log holds its lines and nothing arrives: a second later the
+  // terminal must be asleep.
+  RunFor(std::chrono::seconds(1));
+  const double cpuQuiet0 = CpuSeconds();
+  const auto q0 = SteadyClock::now();
+  RunFor(std::chrono::seconds(3));
+  const double quiet = (CpuSeconds() - cpuQuiet0) / Seconds(SteadyClock::now() - q0) * 100.0;
+  std::printf(
+      "5. %d bursts of %zu bytes every 20 ms, TimeRX 1: %d lines, %s, %.2f %% of a core; "
+      "from 1 s after the last burst, %.3f %% over 3 s\n",
+      count, burst.size(), bench.receivedLines,
+      exact ? "every byte exact, each line whole bursts" : "BYTES LOST", share, quiet);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -256,10 +342,11 @@ int main(int argc, char* argv[]) {
   const std::size_t megabytes = argc > 1 ? std::stoul(argv[1]) : 10;
   const int exchanges = argc > 2 ? std::stoi(argv[2]) : 1000;
   // A third argument picks figures, e.g. "23" for the two floods only.
-  const std::string only = argc > 3 ? argv[3] : "1234";
+  const std::string only = argc > 3 ? argv[3] : "12345";
   if (only.find('1') != std::string::npos) QuietLine();
   if (only.find('2') != std::string::npos) Flood(true, megabytes);
   if (only.find('3') != std::string::npos) Flood(false, megabytes);
   if (only.find('4') != std::string::npos) Exchanges(exchanges);
+  if (only.find('5') != std::string::npos) Bursts(200);
   return 0;
 }
