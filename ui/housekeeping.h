@@ -24,6 +24,8 @@ struct HousekeepingControls {
   LimitedEdit* MainStrCmd;
   QListWidget* FastOldCmd;
   LogWindow* MainWindow;
+  // The cyclic re-enable of TimerPeriod (the send automation's step).
+  std::function<bool()> CyclicTimerPeriod;
 };
 
 // The steps of the tick, in the order they run. A new duty is one more line
