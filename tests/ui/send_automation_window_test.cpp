@@ -329,6 +329,11 @@ class SendAutomationWindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!link.Port().IsValid(), 1000);
     QTRY_VERIFY_WITH_TIMEOUT(!link.PortOpen(), 2500);
     QCOMPARE(Background(Form().ComPort), QColor(255, 0, 0));
+    // Shown on the disabled box too.
+    QCOMPARE(Form().ComPort->palette().color(QPalette::Disabled, QPalette::Base),
+             QColor(255, 0, 0));
+    QCOMPARE(Form().ComPort->palette().color(QPalette::Disabled, QPalette::Button),
+             QColor(255, 0, 0));
     QCOMPARE(Form().BTConnect->text(), QStringLiteral("Disconnect"));
     QVERIFY(!Form().ComPort->isEnabled());
     device_->PlugBack();
