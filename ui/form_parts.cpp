@@ -1,11 +1,12 @@
 #include "ui/form_parts.h"
 
 #include "ui/main_form.h"
+#include "ui/widgets/double_click_combo_box.h"
 
 namespace velmora::ui {
 
 PortBarControls PortBarControlsOf(MainForm& f) {
-  return {f.BTConnect, f.BTRescan, f.ComPort, f.BaudRate, f.ComBits, f.ComStopBits};
+  return {f.BTConnect, f.BTRescan, f.ComPort, f.BaudRate, f.ComBits, f.ComStopBits, f.AutoConnect};
 }
 
 ConsoleControls ConsoleControlsOf(MainForm& f) { return {f.MainStrCmd, f.AddStrCmd, f.ButtonSend}; }
@@ -31,12 +32,13 @@ MacroPanelControls MacroPanelControlsOf(MainForm& f) {
 HelpPanelControls HelpPanelControlsOf(MainForm& f) { return {f.STH}; }
 
 SendAutomationControls SendAutomationControlsOf(MainForm& f) {
-  return {f.RBManual,     f.RBSel,    f.RBAfterAns, f.RBPeriod,      f.PeriodTX,
-          f.SendAsReconn, f.CiklSend, f.SendStart,  f.ButtonReadFile};
+  return {f.RBManual,   f.RBSel,     f.RBAfterAns,     f.RBPeriod,     f.PeriodTX,   f.SendAsReconn,
+          f.CiklSend,   f.SendStart, f.ButtonReadFile, f.OldCmdList,   f.STListName, f.CBLists,
+          f.EditAllCmd, f.RBName,    f.RbData,         f.OldCommandsBT};
 }
 
 HousekeepingControls HousekeepingControlsOf(MainForm& f) {
-  return {f.MainStrCmd, f.FastOldCmd, f.MainWindow};
+  return {f.MainStrCmd, f.FastOldCmd, f.MainWindow, {}};
 }
 
 LogLookControls LogLookControlsOf(MainForm& f) {

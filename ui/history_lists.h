@@ -42,6 +42,8 @@ class HistoryLists : public QObject {
   void HistoryRecorded();
 
   bool HistoryPanelShown() const { return historyPanelShown_; }
+  // The command-file panel sets the flag as it is entered and left.
+  void SetHistoryPanelShown(bool shown) { historyPanelShown_ = shown; }
 
   // The console asks: Down in the console line refills and opens the
   // drop-down, Down in the tail opens the template picker.

@@ -28,6 +28,9 @@ std::vector<HousekeepingStep> CustomFunctionsSteps(const HousekeepingControls& c
          if (LogOverLineLimit(*c.MainWindow)) c.MainWindow->Clear();
          return false;
        }},
+      // CiklSend checked and "Период, мс:" chosen enable TimerPeriod. Checking
+      // the box and choosing the mode wake the tick.
+      {"CyclicTimerPeriod", [c] { return c.CyclicTimerPeriod && c.CyclicTimerPeriod(); }},
   };
 }
 

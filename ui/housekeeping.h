@@ -24,6 +24,8 @@ struct HousekeepingControls {
   LimitedEdit* MainStrCmd;
   QListWidget* FastOldCmd;
   LogWindow* MainWindow;
+  // The cyclic re-enable of TimerPeriod (the send automation's step).
+  std::function<bool()> CyclicTimerPeriod;
 };
 
 // The log shows more lines than it may keep: the tick has to empty it. Only

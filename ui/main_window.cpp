@@ -1,7 +1,16 @@
 #include "ui/main_window.h"
 
+#include <QCheckBox>
+
 #include "ui/form_parts.h"
+#include "ui/history_lists.h"
+#include "ui/housekeeping.h"
+#include "ui/macro_panel.h"
 #include "ui/main_form.h"
+#include "ui/port_bar.h"
+#include "ui/receive_view.h"
+#include "ui/send_automation.h"
+#include "ui/text_codec.h"
 #include "ui/widgets/log_window.h"
 #include "ui/widgets/paint_throttle.h"
 
@@ -13,8 +22,12 @@ TForm1::TForm1(UserDialogs& dialogs, TerminalServices services, QWidget* parent)
       services_(std::move(services)),
       form_(new MainForm(this)),
       terminal_(services_.portFactory, services_.sleeper, *services_.clock),
-      logSink_(LogSinkControlsOf(*form_)),
-      housekeeping_(new Housekeeping(CustomFunctionsSteps(HousekeepingControlsOf(*form_)), this)) {
+      logSink_(LogSinkControlsOf(*form_)) {
+  HousekeepingControls housekeepingControls = HousekeepingControlsOf(*form_);
+  housekeepingControls.CyclicTimerPeriod = [this] {
+    return sendAutomation_ && sendAutomation_->CyclicTimerPeriodStep();
+  };
+  housekeeping_ = new Housekeeping(CustomFunctionsSteps(housekeepingControls), this);
   setObjectName(QStringLiteral("TForm1"));
   setWindowTitle(QStringLiteral("Velmora v1.10"));
   setCentralWidget(form_);
@@ -25,11 +38,20 @@ TForm1::TForm1(UserDialogs& dialogs, TerminalServices services, QWidget* parent)
   CommandTarget& target = *this;
   helpPanel_ = std::make_unique<HelpPanel>(HelpPanelControlsOf(form));
   portBar_ = std::make_unique<PortBar>(PortBarControlsOf(form), dialogs_, terminal_.Link(),
-                                       *services_.discovery);
+                                       *services_.discovery, services_.sleeper);
   receiveView_ = std::make_unique<ReceiveView>(ReceiveViewControlsOf(form), terminal_, logSink_);
   console_ = std::make_unique<Console>(ConsoleControlsOf(form), dialogs_, terminal_, logSink_,
                                        *receiveView_);
-  sendAutomation_ = std::make_unique<SendAutomation>(SendAutomationControlsOf(form), *console_);
+  SendAutomationPeers peers;
+  peers.historyPanelShown = [this] { return historyLists_->HistoryPanelShown(); };
+  peers.setHistoryPanelShown = [this](bool shown) { historyLists_->SetHistoryPanelShown(shown); };
+  peers.listName = [this] {
+    return ToQString(terminal_.Store().GetListName(macroPanel_->CurList()));
+  };
+  peers.wakeHousekeeping = [this] { housekeeping_->Wake(); };
+  sendAutomation_ =
+      std::make_unique<SendAutomation>(SendAutomationControlsOf(form), *console_, dialogs_,
+                                       terminal_.Link(), *services_.clock, std::move(peers));
   macroPanel_ = std::make_unique<MacroPanel>(MacroPanelControlsOf(form), dialogs_,
                                              terminal_.Store(), target, *helpPanel_);
   historyLists_ =
@@ -46,7 +68,13 @@ TForm1::~TForm1() = default;
 void TForm1::WireParts() {
   connect(portBar_.get(), &PortBar::PortStateChanged, receiveView_.get(),
           &ReceiveView::PortStateChanged);
+  connect(portBar_.get(), &PortBar::PortStateChanged, sendAutomation_.get(),
+          &SendAutomation::PortStateChanged);
   connect(portBar_.get(), &PortBar::PortOpened, sendAutomation_.get(), &SendAutomation::PortOpened);
+  connect(portBar_.get(), &PortBar::SendAfterReopen, sendAutomation_.get(),
+          &SendAutomation::CheckSendDataAftConnect);
+  portBar_->sendAsReconnChecked = [this] { return form_->SendAsReconn->isChecked(); };
+  receiveView_->afterAnswer = [this] { sendAutomation_->AfterAnswer(); };
   connect(console_.get(), &Console::CommandRecorded, historyLists_.get(),
           &HistoryLists::HistoryRecorded);
   connect(console_.get(), &Console::ConsoleDropDownWanted, historyLists_.get(),

@@ -71,7 +71,7 @@ void TForm1::FormCreate() {
     case StateFiles::CfgStart::Failed: return;
     case StateFiles::CfgStart::Apply:
       ApplyCfgRecord(cfg_, {SettingsControlsOf(form), terminal_.ReceivePath(), *console_,
-                            *macroPanel_, *receiveView_, look_});
+                            *macroPanel_, *receiveView_, look_, *sendAutomation_});
       break;
     case StateFiles::CfgStart::KeepDesign: break;
   }
@@ -89,7 +89,7 @@ bool TForm1::FormClose() {
   stateFiles_.SaveHistory(terminal_.History());
   if (!stateFiles_.CfgWritable()) return true;
   FillCfgRecord(cfg_, {SettingsControlsOf(*form_), terminal_.ReceivePath(), *console_, *macroPanel_,
-                       *receiveView_, look_});
+                       *receiveView_, look_, *sendAutomation_});
   if (stateFiles_.SaveCfg(cfg_)) return true;
   return dialogs_.AskYesNo(
       QStringLiteral("Не удалось сохранить настройки. Закрыть программу без сохранения?"));

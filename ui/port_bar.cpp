@@ -1,6 +1,8 @@
 #include "ui/port_bar.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "ui/colors.h"
@@ -15,12 +17,75 @@ std::optional<int> ShownItem(const QComboBox* box) {
   return index;
 }
 
+void PaintPortBox(QComboBox* box, std::uint32_t value) {
+  const QColor color = ToQColor(value);
+  QPalette palette = box->palette();
+  for (const QPalette::ColorGroup group :
+       {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button}) {
+      palette.setColor(group, role, color);
+    }
+  }
+  box->setPalette(palette);
+  box->setAutoFillBackground(true);
+  if (QLineEdit* edit = box->lineEdit()) edit->setPalette(palette);
+}
+
+// What the watch reads from the port bar and asks of it.
+class PortBar::WatchHost : public PortWatchHost {
+ public:
+  explicit WatchHost(PortBar& bar) : bar_(bar) {}
+
+  bool ConnectTag() override { return bar_.c_.BTConnect->property("tag").toInt() == 1; }
+  bool AutoConnectChecked() override { return bar_.c_.AutoConnect->isChecked(); }
+  bool SendAsReconnChecked() override {
+    return bar_.sendAsReconnChecked && bar_.sendAsReconnChecked();
+  }
+  PortRequest CurrentRequest() override { return bar_.CurrentRequest(); }
+  void ColourPort(PortColour colour) override {
+    std::uint32_t value = kSysWindow;
+    switch (colour) {
+      case PortColour::Window: value = kSysWindow; break;
+      case PortColour::Lime: value = kLime; break;
+      case PortColour::Red: value = kRed; break;
+      case PortColour::Yellow: value = kYellow; break;
+    }
+    PaintPortBox(bar_.c_.ComPort, value);
+    // At once: a blocking wait may follow.
+    bar_.c_.ComPort->repaint();
+  }
+  void PortStateChanged() override { emit bar_.PortStateChanged(); }
+  void BlockingWait(int milliseconds) override {
+    if (bar_.blockingWait_) bar_.blockingWait_(milliseconds);
+  }
+  void SendAfterConnect() override { emit bar_.SendAfterReopen(); }
+
+ private:
+  PortBar& bar_;
+};
+
 PortBar::PortBar(const PortBarControls& controls, UserDialogs& dialogs, SerialLink& link,
-                 PortDiscovery& discovery)
-    : c_(controls), dialogs_(dialogs), link_(link), discovery_(discovery) {
+                 PortDiscovery& discovery, SerialLink::Sleeper blockingWait)
+    : c_(controls),
+      dialogs_(dialogs),
+      link_(link),
+      discovery_(discovery),
+      blockingWait_(std::move(blockingWait)),
+      watch_(link),
+      watchHost_(std::make_unique<WatchHost>(*this)) {
   connect(c_.BTConnect, &QPushButton::clicked, this, [this] { BTConnectClick(); });
   connect(c_.BTRescan, &QPushButton::clicked, this, [this] { BTRescanClick(); });
+  // Runs from start-up to shut-down; it never opens a port the user has not
+  // connected.
+  checkConnect_.setObjectName(QStringLiteral("CheckConnect"));
+  checkConnect_.setInterval(1000);
+  connect(&checkConnect_, &QTimer::timeout, this, [this] { CheckConnectTimer(); });
+  checkConnect_.start();
 }
+
+PortBar::~PortBar() = default;
+
+void PortBar::CheckConnectTimer() { watch_.CheckConnectTimer(*watchHost_); }
 
 void PortBar::ScanPorts(bool silent) {
   const PortScan scan = velmora::ScanPorts(discovery_);
@@ -66,7 +131,7 @@ void PortBar::BTConnectClick() {
     SetPortControlsEnabled(true);
     button->setText("Connect");
     button->setProperty("tag", 0);
-    SetBackground(c_.ComPort, kSysWindow);
+    PaintPortBox(c_.ComPort, kSysWindow);
     emit PortStateChanged();
   } else {
     switch (link_.OpenPort(CurrentRequest())) {
@@ -74,7 +139,7 @@ void PortBar::BTConnectClick() {
         SetPortControlsEnabled(false);
         button->setText("Disconnect");
         button->setProperty("tag", 1);
-        SetBackground(c_.ComPort, kLime);
+        PaintPortBox(c_.ComPort, kLime);
         emit PortStateChanged();
         emit PortOpened();
         break;

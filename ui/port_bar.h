@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "serial/port_discovery.h"
+#include "serial/port_watch.h"
 #include "serial/serial_link.h"
 
+class QCheckBox;
 class QComboBox;
 class QPushButton;
 
@@ -21,16 +25,21 @@ struct PortBarControls {
   QComboBox* BaudRate;
   QComboBox* ComBits;
   QComboBox* ComStopBits;
+  QCheckBox* AutoConnect;
 };
 
 // The port controls of the top bar: the port list, the line settings and the
-// connect button, whose colour and caption are the connection indicator.
+// connect button, whose colour and caption are the connection indicator. It
+// runs the once-a-second watch of the port (`CheckConnect`), which colours
+// the port box and re-opens a lost port when AutoConnect is checked.
 class PortBar : public QObject {
   Q_OBJECT
 
  public:
+  // `blockingWait` is the plain sleep between a re-open and its send.
   PortBar(const PortBarControls& controls, UserDialogs& dialogs, SerialLink& link,
-          PortDiscovery& discovery);
+          PortDiscovery& discovery, SerialLink::Sleeper blockingWait);
+  ~PortBar() override;
 
   // Fills the port list; `silent` suppresses the messages of a scan that found
   // nothing (the start-up scan).
@@ -41,20 +50,40 @@ class PortBar : public QObject {
   // The request "Connect" makes from the controls as they stand.
   PortRequest CurrentRequest() const;
 
+  // One tick of the watch.
+  void CheckConnectTimer();
+  const QTimer& CheckConnect() const { return checkConnect_; }
+
+  // Asked by the watch: "Отправить при соединении" is checked.
+  std::function<bool()> sendAsReconnChecked;
+
  signals:
-  // The port was opened or closed by the user.
+  // The port was opened or closed, by the user or by the watch.
   void PortStateChanged();
   // The user opened the port (after PortStateChanged).
   void PortOpened();
+  // The watch re-opened the port and waited: send on connect.
+  void SendAfterReopen();
 
  private:
   void SetPortControlsEnabled(bool enabled);
+
+  class WatchHost;
+  friend class WatchHost;
 
   PortBarControls c_;
   UserDialogs& dialogs_;
   SerialLink& link_;
   PortDiscovery& discovery_;
+  SerialLink::Sleeper blockingWait_;
+  PortWatch watch_;
+  std::unique_ptr<WatchHost> watchHost_;
+  QTimer checkConnect_;
 };
+
+// Paints the port box in every colour group, so that the colour shows while
+// the box is disabled too.
+void PaintPortBox(QComboBox* box, std::uint32_t value);
 
 // The number of the item whose text the box shows, or nothing when the shown
 // text (typed by the user) is none of the items. Qt keeps the old index while

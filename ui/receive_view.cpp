@@ -44,7 +44,22 @@ void ReceiveView::RxTimerTimer() {
   // until the tick is over.
   if (notifier_) notifier_->setEnabled(false);
   receiver_.RxTimerTimer(*this);
+  ReleaseHungUpPort();
   SchedulePolling();
+}
+
+// A vanished device: its descriptor is closed at once, so that the system
+// can give its name to the device when it comes back. The notifier goes
+// first (it must never watch a closed descriptor); PortOpen and the
+// indicator are left to the port watch, whose probe now fails.
+void ReceiveView::ReleaseHungUpPort() {
+  if (!notifier_) return;
+  if (receiver_.LastPollError() != SerialError::DeviceRemoved && !link_.PortHungUp()) return;
+  notifier_->setEnabled(false);
+  // Deleted later: this may run inside the notifier's own signal.
+  notifier_.release()->deleteLater();
+  link_.ReleaseHungUpHandle();
+  portGone_ = true;
 }
 
 void ReceiveView::PortStateChanged() {

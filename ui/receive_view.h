@@ -85,6 +85,7 @@ class ReceiveView : public QObject, public ReceiveHost {
 
  private:
   void SchedulePolling();
+  void ReleaseHungUpPort();
   void WatchDescriptor(int descriptor);
 
   ReceiveViewControls c_;

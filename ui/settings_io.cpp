@@ -13,6 +13,7 @@
 #include "ui/macro_panel.h"
 #include "ui/port_bar.h"
 #include "ui/receive_view.h"
+#include "ui/send_automation.h"
 #include "ui/text_codec.h"
 #include "ui/widgets/limited_edit.h"
 
@@ -80,7 +81,10 @@ void ApplyCfgRecord(const CfgRecord& cfg, const SettingsParts& parts) {
   c.VisTime->setChecked(cfg.VisTime());
   const auto modes = SendModes(c);
   const std::uint8_t inputMode = cfg.InputMode();
-  if (inputMode >= 1 && inputMode <= modes.size()) SelectRadio(modes[inputMode - 1], [] {});
+  if (inputMode >= 1 && inputMode <= modes.size()) {
+    SelectRadio(modes[inputMode - 1],
+                [&] { parts.automation.ModeClick(SendModeOfInputMode(inputMode)); });
+  }
   if (cfg.OutMode() == 1) SelectRadio(c.RBASCII, [&] { parts.console.RBASCIIClick(); });
   if (cfg.OutMode() == 2) SelectRadio(c.RBHEX, [&] { parts.console.RBHEXClick(); });
   if (cfg.RBName()) {

@@ -17,6 +17,7 @@ class Console;
 class LimitedEdit;
 class MacroPanel;
 class ReceiveView;
+class SendAutomation;
 
 // Port names of this platform may be longer than the four characters the
 // settings record keeps: short names ("USB0") fit, paths ("/dev/rfcomm0",
@@ -57,6 +58,7 @@ struct SettingsParts {
   MacroPanel& macros;
   ReceiveView& receiveView;
   LogLook& look;
+  SendAutomation& automation;
 };
 
 // Whether the stored port name replaces the port the start-up scan chose. A

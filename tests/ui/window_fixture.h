@@ -18,11 +18,15 @@ namespace velmora::ui {
 // (a first start reports the missing command lists) are cleared.
 class WindowFixture {
  public:
+  // `sleeper`, when given, replaces the test services' no-op waits.
   explicit WindowFixture(std::vector<std::string> ports = {},
-                         std::unique_ptr<Clock> clock = nullptr)
+                         std::unique_ptr<Clock> clock = nullptr,
+                         SerialLink::Sleeper sleeper = nullptr)
       : previous_(QDir::currentPath()) {
     QDir::setCurrent(dir_.path());
-    window = std::make_unique<TForm1>(dialogs, TestServices(std::move(ports), std::move(clock)));
+    TerminalServices services = TestServices(std::move(ports), std::move(clock));
+    if (sleeper) services.sleeper = std::move(sleeper);
+    window = std::make_unique<TForm1>(dialogs, std::move(services));
     dialogs.messages.clear();
   }
   ~WindowFixture() {
