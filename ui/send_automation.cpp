@@ -18,8 +18,14 @@ void SendAutomation::PortOpened() {
 }
 
 void SendAutomation::HistoryPanelToggled(bool shown) {
-  filePanelShown_ = false;
+  SetFilePanelShown(false);
   c_.ButtonReadFile->setVisible(!shown);
+}
+
+void SendAutomation::SetFilePanelShown(bool shown) {
+  if (shown == filePanelShown_) return;
+  filePanelShown_ = shown;
+  emit FilePanelShownChanged(shown);
 }
 
 void SendAutomation::EditorShown(bool editor) { c_.ButtonReadFile->setVisible(!editor); }

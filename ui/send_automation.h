@@ -62,7 +62,14 @@ class SendAutomation : public QObject {
   // The macro editor view was entered or left: the file button gives way.
   void EditorShown(bool editor);
 
+ signals:
+  // FilePanelShown changed: the list name box takes its width for it.
+  void FilePanelShownChanged(bool shown);
+
  private:
+  // Every change of FilePanelShown goes through here, so it is announced.
+  void SetFilePanelShown(bool shown);
+
   SendAutomationControls c_;
   SendPath& path_;
   bool filePanelShown_ = false;
