@@ -21,6 +21,18 @@ void HelpPanel::ShowHelpText(const HelpPanelText& text) {
 
 void HelpPanel::OutHelpHelp() { ShowHelpText(velmora::OutHelpHelp()); }
 
+void HelpPanel::ClearHelp() {
+  for (QLabel* line : c_.STH) line->clear();
+}
+
+void HelpPanel::ShowTopic(HelpTopic topic) { ShowHelpText(HelpTopicText(topic)); }
+
+QString HelpPanel::Line(int k) const { return c_.STH[static_cast<std::size_t>(k - 1)]->text(); }
+
+void HelpPanel::SetLine(int k, const QString& text) {
+  c_.STH[static_cast<std::size_t>(k - 1)]->setText(text);
+}
+
 void HelpPanel::ShowLine(int k, const Bytes& text) {
   c_.STH[static_cast<std::size_t>(k - 1)]->setText(ToQString(text));
 }

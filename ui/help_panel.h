@@ -6,6 +6,7 @@
 #include "layout/layout_pass.h"
 
 class QLabel;
+class QString;
 
 namespace velmora::ui {
 
@@ -25,6 +26,13 @@ class HelpPanel {
   void ShowHelpText(const HelpPanelText& text);
   // The introduction the panel shows after start-up.
   void OutHelpHelp();
+  // Empties all 12 lines.
+  void ClearHelp();
+  // One of the 13 topics (OutHelpConnect .. OutHelpCiklSend).
+  void ShowTopic(HelpTopic topic);
+  // The caption of STHk (k = 1..12) and writing it, for the macro editor.
+  QString Line(int k) const;
+  void SetLine(int k, const QString& text);
   // Line k (1..12) of a macro slot's help.
   void ShowLine(int k, const Bytes& text);
 

@@ -5,7 +5,13 @@
 #include <functional>
 #include <vector>
 
+class QLabel;
 class QListWidget;
+
+namespace velmora {
+class Clock;
+class HoverHelp;
+}  // namespace velmora
 
 namespace velmora::ui {
 
@@ -26,6 +32,13 @@ struct HousekeepingControls {
   LogWindow* MainWindow;
   // The cyclic re-enable of TimerPeriod (the send automation's step).
   std::function<bool()> CyclicTimerPeriod;
+  // The clock label, the clock it shows, and how the clock step asks for
+  // the tick it needs at the next whole second.
+  QLabel* TextTime;
+  const Clock* clock;
+  std::function<void(int ms)> wakeIn;
+  // The 13 help countdowns.
+  HoverHelp* hover;
 };
 
 // The log shows more lines than it may keep: the tick has to empty it. Only
@@ -45,8 +58,16 @@ class Housekeeping : public QObject {
  public:
   explicit Housekeeping(std::vector<HousekeepingStep> steps, QObject* parent = nullptr);
 
+  // The steps, when they need the owner of the tick (set once, before the
+  // tick first runs).
+  void SetSteps(std::vector<HousekeepingStep> steps) { steps_ = std::move(steps); }
   // Starts the tick unless it runs.
   void Wake();
+  // One tick in `ms` milliseconds, for a step that rests in between (the
+  // clock). A later call moves that tick. When the 10 ms tick is running
+  // then, that tick serves; otherwise the tick runs at once.
+  void WakeIn(int ms);
+  const QTimer& WakeInTimer() const { return wakeIn_; }
   // One tick: every step in order; then rests when none has work left.
   void CustomFunctionsTimer();
   const QTimer& Timer() const { return timer_; }
@@ -54,6 +75,7 @@ class Housekeeping : public QObject {
  private:
   std::vector<HousekeepingStep> steps_;
   QTimer timer_;
+  QTimer wakeIn_;
 };
 
 }  // namespace velmora::ui

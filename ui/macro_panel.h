@@ -77,6 +77,8 @@ class MacroPanel : public QObject {
 
   int CurList() const { return curList_; }
   int CurCmd() const { return curCmd_; }
+  // The macro last edited (1..48), set by the macro editor's double click.
+  void SetCurCmd(int m) { curCmd_ = m; }
   bool EditorMode() const { return editorMode_; }
 
   // Handlers.

@@ -1,8 +1,10 @@
 #include <QApplication>
+#include <QStyleFactory>
 
 #include "ui/dialogs.h"
 #include "ui/info_window.h"
 #include "ui/look.h"
+#include "ui/macro_editor_window.h"
 #include "ui/main_window.h"
 #include "ui/open_port_error_window.h"
 #include "ui/save_signals.h"
@@ -10,6 +12,9 @@
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  // One look on every desktop: the Fusion style and the window's own fonts
+  // in pixels (ui/look.h).
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   QApplication::setFont(velmora::ui::UiFont(8));
 
   velmora::ui::QtUserDialogs dialogs;
@@ -19,6 +24,8 @@ int main(int argc, char* argv[]) {
   velmora::ui::TInfo info;
   velmora::ui::TOpenPortError portError;
   dialogs.SetWindows(&info, &portError);
+  velmora::ui::TFormEditHelpCmd editor;
+  dialogs.SetMacroEditor(&editor);
 
   velmora::ui::CenterOnScreen(window);
   window.show();

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "ui/control_factory.h"
@@ -121,18 +122,15 @@ void MainForm::WatchHover() {
 
 void MainForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (!layoutPassRan_ && event->size() == QSize(kDesignClientWidth, kDesignClientHeight)) return;
-  RunLayoutPass();
+  const std::optional<WindowLayout> layout =
+      layoutState_.Resized(width(), height(), MainStrCmd->width());
+  if (layout) ApplyLayout(layout->horizontal, layout->vertical);
 }
 
-void MainForm::RunLayoutPass() {
-  // The pass lays out for the size the form has now, that is after the
-  // change, not one step behind it.
-  const LayoutRequest request{.widthDelta = WidthDelta(width(), kDesignClientWidth),
-                              .filePanelShown = filePanelShown_ && filePanelShown_(),
-                              .consoleWidthBefore = MainStrCmd->width()};
-  ApplyLayout(LayoutPass(request), VerticalPass(height()));
-  layoutPassRan_ = true;
+void MainForm::FilePanelShownChanged(bool shown) {
+  const Span span = layoutState_.SetFilePanelShown(shown);
+  STListName->setGeometry(span.left, STListName->y(), std::max(0, span.width),
+                          STListName->height());
 }
 
 namespace {

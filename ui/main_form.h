@@ -2,7 +2,6 @@
 
 #include <QWidget>
 #include <array>
-#include <functional>
 #include <utility>
 
 #include "layout/layout_pass.h"
@@ -38,16 +37,13 @@ class MainForm : public QWidget {
  public:
   explicit MainForm(QWidget* parent = nullptr);
 
-  // The layout pass for the current size. The form runs it itself after each
-  // change of size, for the new size; until the first change the controls
-  // keep their design geometry.
-  void RunLayoutPass();
-  // Whether the command-file panel is shown (it widens the list name box at
-  // the next pass). The send automation owns that state; the window hands
-  // the form its question. Without one the panel counts as hidden.
-  void SetFilePanelQuery(std::function<bool()> filePanelShown) {
-    filePanelShown_ = std::move(filePanelShown);
-  }
+  // The form lays itself out after each change of its size, for the new
+  // size (WindowLayoutState); until the first real change the controls keep
+  // their design geometry.
+  const WindowLayoutState& LayoutState() const { return layoutState_; }
+  // The command-file panel was shown or hidden (the send automation owns
+  // that state): the list name box takes its width for it at once.
+  void FilePanelShownChanged(bool shown);
 
   // Regions, in the form's coordinates.
   QFrame* Panel1;
@@ -145,8 +141,7 @@ class MainForm : public QWidget {
   void ApplyLayout(const HorizontalLayout& horizontal, const VerticalLayout& vertical);
 
   std::array<QWidget*, kPlacedCount> placed_{};
-  std::function<bool()> filePanelShown_;
-  bool layoutPassRan_ = false;
+  WindowLayoutState layoutState_;
 };
 
 }  // namespace velmora::ui

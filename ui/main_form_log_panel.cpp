@@ -49,12 +49,14 @@ void MainForm::BuildLogPanel() {
                       {176, kLower, 92, kRowHeight});
   PeriodTX = NewEdit(InputMode, QStringLiteral("PeriodTX"), {270, 19, 46, 20}, 5);
   PeriodTX->setText(QStringLiteral("1000"));
+  // The Fusion check box needs 216 pixels for the longer caption: the two
+  // boxes take the room up to the panel's edge.
   SendAsReconn =
       NewCheckBox(InputMode, QStringLiteral("SendAsReconn"),
-                  QStringLiteral("Отправить при соединении"), {322, kUpper, 210, kRowHeight});
+                  QStringLiteral("Отправить при соединении"), {318, kUpper, 217, kRowHeight});
   CiklSend =
       NewCheckBox(InputMode, QStringLiteral("CiklSend"),
-                  QStringLiteral("Циклическая отправка из файла"), {322, kLower, 210, kRowHeight});
+                  QStringLiteral("Циклическая отправка из файла"), {318, kLower, 217, kRowHeight});
   CiklSend->hide();
 
   // Held against the right edge of the strip; the layout pass moves it along.

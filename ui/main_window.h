@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPoint>
 #include <memory>
+#include <vector>
 
 #include "app/cfg_record.h"
+#include "app/hover_help.h"
 #include "terminal/terminal.h"
 #include "ui/command_target.h"
+#include "ui/housekeeping.h"
 #include "ui/log_look.h"
 #include "ui/log_sink.h"
 #include "ui/state_files.h"
@@ -18,7 +22,6 @@ namespace velmora::ui {
 class Console;
 class HelpPanel;
 class HistoryLists;
-class Housekeeping;
 class MacroPanel;
 class MainForm;
 class PortBar;
@@ -58,6 +61,21 @@ class TForm1 : public QMainWindow, private CommandTarget {
   // width to follow.
   void CustomFunctionsTimer();
   const QTimer& CustomFunctions() const;
+  Housekeeping& HousekeepingTick() { return *housekeeping_; }
+
+  // The resting-mouse detection of the 13 help topics.
+  HoverHelp& Hover() { return hover_; }
+  // Where the cursor is on the screen: the system's position, or where no
+  // global position exists (Wayland) the last one of our own move events.
+  // Tests put a synthetic cursor in its place.
+  void SetHoverCursor(HoverHelp::CursorFunction cursor) { cursor_ = std::move(cursor); }
+  // A mouse movement without a button over a watched control.
+  void HoverMoved(QWidget* widget, QPoint globalPos);
+  // BtInfo: the info window, modal.
+  void BtInfoClick();
+  // The double click on a slot edit in the editor view: the macro editor
+  // for macro m, with the steps around it.
+  void ShowWindowEdtHelp(int m);
 
  protected:
   // Closing the window runs FormClose; the window stays open when the
@@ -69,6 +87,9 @@ class TForm1 : public QMainWindow, private CommandTarget {
   void FormCreate();
   // Returns false when "Cfg" could not be written.
   bool FormClose();
+
+  std::vector<HousekeepingStep> HousekeepingSteps();
+  ScreenPoint SystemCursor() const;
 
   // CommandTarget
   bool SendOnSelect() const override;
@@ -90,6 +111,9 @@ class TForm1 : public QMainWindow, private CommandTarget {
   std::unique_ptr<SendAutomation> sendAutomation_;
   std::unique_ptr<MacroPanel> macroPanel_;
   std::unique_ptr<HistoryLists> historyLists_;
+  HoverHelp::CursorFunction cursor_;
+  QPoint lastMovePos_;
+  HoverHelp hover_;
   Housekeeping* housekeeping_;
   // The settings record, held from start-up to shut-down, and the display
   // state it restores.

@@ -119,7 +119,7 @@ void SendAutomation::EnterFileMode(const QString& fileName) {
   c_.ButtonReadFile->setProperty("tag", 1);
   c_.ButtonReadFile->setText(QStringLiteral("Назад"));
   if (peers_.setHistoryPanelShown) peers_.setHistoryPanelShown(false);
-  filePanelShown_ = true;
+  SetFilePanelShown(true);
   core_.FileModeEntered();
 
   SetShown({c_.CBLists, c_.EditAllCmd, c_.RBName, c_.RbData, c_.OldCommandsBT}, false);
@@ -150,7 +150,7 @@ void SendAutomation::EnterFileMode(const QString& fileName) {
 void SendAutomation::LeaveFileMode() {
   c_.ButtonReadFile->setProperty("tag", 0);
   c_.ButtonReadFile->setText(QStringLiteral("Из файла"));
-  filePanelShown_ = false;
+  SetFilePanelShown(false);
   if (peers_.setHistoryPanelShown) peers_.setHistoryPanelShown(true);
 
   if (peers_.listName) c_.STListName->setText(peers_.listName());
@@ -192,8 +192,14 @@ void SendAutomation::WakeTimerPeriod() {
 }
 
 void SendAutomation::HistoryPanelToggled(bool shown) {
-  filePanelShown_ = false;
+  SetFilePanelShown(false);
   c_.ButtonReadFile->setVisible(!shown);
+}
+
+void SendAutomation::SetFilePanelShown(bool shown) {
+  if (shown == filePanelShown_) return;
+  filePanelShown_ = shown;
+  emit FilePanelShownChanged(shown);
 }
 
 void SendAutomation::EditorShown(bool editor) { c_.ButtonReadFile->setVisible(!editor); }

@@ -119,7 +119,13 @@ class SendAutomation : public QObject, private AutomationHost {
   const QTimer& TimerPeriod() const { return timerPeriod_; }
   const velmora::SendAutomation& Sequencer() const { return core_; }
 
+ signals:
+  // FilePanelShown changed: the list name box takes its width for it.
+  void FilePanelShownChanged(bool shown);
+
  private:
+  // Every change of FilePanelShown goes through here, so it is announced.
+  void SetFilePanelShown(bool shown);
   void TimerPeriodTimer();
   void EnterFileMode(const QString& fileName);
   void LeaveFileMode();

@@ -3,11 +3,16 @@
 #include "ui/housekeeping.h"
 
 #include <QLabel>
+#include <QListWidget>
 #include <QTest>
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "app/hover_help.h"
+#include "common/clock.h"
 #include "ui/log_sink.h"
+#include "ui/widgets/limited_edit.h"
 #include "ui/widgets/log_window.h"
 
 using namespace velmora;
@@ -28,10 +33,89 @@ class NotingLogFile : public LogFileWriter {
 
 }  // namespace
 
+// The controls and duties of the window's own steps.
+struct StepWorld {
+  LimitedEdit console;
+  QListWidget dropDown;
+  LogWindow log;
+  QLabel clockLabel;
+  ManualClock clock;
+  std::vector<int> wakes;
+  std::vector<std::string> shown;
+  HoverHelp hover{
+      [] { return ScreenPoint{}; },
+      {.clearHelp = [] {}, .showTopic = [this](HelpTopic) { shown.push_back("topic"); }}};
+  HousekeepingControls Controls() {
+    return {&console, &dropDown, &log, &clockLabel, &clock, [this](int ms) { wakes.push_back(ms); },
+            &hover};
+  }
+};
+
 class HousekeepingTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void theStepsRunConsoleWidthLogLinesClockThenTheHelpCountdowns() {
+    StepWorld world;
+    std::vector<std::string> names;
+    for (const HousekeepingStep& step : CustomFunctionsSteps(world.Controls()))
+      names.emplace_back(step.name);
+    // Each step's position: a step added between them keeps this order.
+    const auto at = [&](const char* name) {
+      return std::find(names.begin(), names.end(), name) - names.begin();
+    };
+    QVERIFY(at("FollowConsoleWidth") == 0);
+    QVERIFY(at("LimitLogLines") == 1);
+    QVERIFY(at("ShowClock") == 2);
+    QVERIFY(at("HelpCountdowns") == static_cast<std::ptrdiff_t>(names.size()) - 1);
+  }
+
+  void theClockStepShowsTwentyFourHourTimeAndWaitsForTheNextSecond() {
+    StepWorld world;
+    LocalTime t;
+    t.hour = 23;
+    t.minute = 5;
+    t.second = 9;
+    t.millisecond = 250;
+    world.clock.Set(t);
+    const std::vector<HousekeepingStep> steps = CustomFunctionsSteps(world.Controls());
+    const auto clock = std::find_if(steps.begin(), steps.end(), [](const HousekeepingStep& step) {
+      return std::string(step.name) == "ShowClock";
+    });
+    QVERIFY(clock != steps.end());
+    QVERIFY(!clock->run());  // no work for the 10 ms tick
+    QCOMPARE(world.clockLabel.text(), QStringLiteral("23:05:09"));
+    QCOMPARE(world.wakes, std::vector<int>{750});
+    world.clock.AdvanceMs(750);
+    clock->run();
+    QCOMPARE(world.clockLabel.text(), QStringLiteral("23:05:10"));
+    QCOMPARE(world.wakes.back(), 1000);
+  }
+
+  void theHelpStepKeepsTheTickRunningWhileACountdownRuns() {
+    StepWorld world;
+    Housekeeping tick(CustomFunctionsSteps(world.Controls()));
+    world.hover.MouseMoved(HoverRoleOf("BTConnect"));
+    tick.Wake();
+    for (int i = 0; i < 99; ++i) tick.CustomFunctionsTimer();
+    QVERIFY(tick.Timer().isActive());
+    QVERIFY(world.shown.empty());
+    tick.CustomFunctionsTimer();
+    QCOMPARE(world.shown.size(), std::size_t{1});
+    QVERIFY(!tick.Timer().isActive());
+  }
+
+  void theClockWakeRunsATickAtOnceWhenTheTickRests() {
+    int runs = 0;
+    Housekeeping tick({{"count", [&] {
+                          ++runs;
+                          return false;
+                        }}});
+    tick.WakeIn(1);
+    QTRY_COMPARE(runs, 1);
+    QVERIFY(!tick.Timer().isActive());
+  }
+
   void aTickRunsEveryStepInOrderAndRestsWhenNoneHasWork() {
     std::vector<std::string> ran;
     Housekeeping tick({{"first",

@@ -527,6 +527,26 @@ class MainFormTest : public QObject {
     QCOMPARE(form_->FiltrLog->width(), 0);
   }
 
+  void layOutAWindowTwoHundredPixelsWideControlByControl() {
+    ResizeClient(200, 749);  // delta -743, column step -106
+    QCOMPARE(form_->MainWindow->geometry(), QRect(4, 28, 194, 373));
+    QCOMPARE(form_->MainPanel->geometry(), QRect(4, 450, 194, 297));
+    QCOMPARE(form_->AddStrCmd->x(), -75);
+    QCOMPARE(form_->STH[11]->geometry(), QRect(-75, 248, 261, 17));
+    QCOMPARE(form_->BtInfo->x(), 133);
+    QCOMPARE(form_->ButtonSend->x(), 57);
+    QCOMPARE(form_->Button[8]->geometry(), QRect(-10, 72, 0, 25));
+    QCOMPARE(form_->Button[40]->geometry(), QRect(-82, 72, 0, 25));
+    QCOMPARE(form_->Edit[40]->geometry(), QRect(-82, 72, 0, 25));
+    for (QWidget* stretched : std::initializer_list<QWidget*>{
+             form_->MainStrCmd, form_->FiltrLog, form_->STLog, form_->CBLists, form_->STListName})
+      QCOMPARE(stretched->width(), 0);
+    QCOMPARE(form_->StaticText3->width(), 261);
+    // The window still answers: back to a wide size lays everything out again.
+    ResizeClient(1013, 749);
+    QCOMPARE(form_->Button[8]->geometry(), QRect(106, 72, 99, 25));
+  }
+
   void givesOnlyTheLogTheExtraHeight() {
     ResizeClient(943, 849);
     QCOMPARE(form_->MainWindow->geometry(), QRect(4, 28, 937, 473));
@@ -541,10 +561,31 @@ class MainFormTest : public QObject {
   }
 
   void widensTheListNameInTheFileView() {
-    form_->SetFilePanelQuery([] { return true; });
+    form_->FilePanelShownChanged(true);
     ResizeClient(1013, 749);
     QCOMPARE(form_->STListName->width(), 622);
     QCOMPARE(form_->CBLists->width(), 359);
+  }
+
+  void givesTheListNameItsListWidthBackWhenTheFileViewCloses() {
+    ResizeClient(1013, 749);
+    form_->FilePanelShownChanged(true);
+    QCOMPARE(form_->STListName->width(), 622);
+    form_->FilePanelShownChanged(false);
+    QCOMPARE(form_->STListName->width(), 359);
+    QCOMPARE(form_->STListName->x(), form_->CBLists->x());
+  }
+
+  void runsNoPassBeforeTheFirstRealChangeOfSize() {
+    ResizeClient(943, 749);  // the size it was built with: no change
+    QCOMPARE(form_->LogPanel->geometry(), QRect(4, 404, 937, 45));
+    QVERIFY(!form_->LayoutState().PassHasRun());
+    ResizeClient(1013, 749);
+    QVERIFY(form_->LayoutState().PassHasRun());
+    ResizeClient(943, 749);  // back to the design width: the pass's own edge case
+    QCOMPARE(form_->LogPanel->geometry(), QRect(4, 405, 937, 45));
+    QCOMPARE(form_->OldCmdList->width(), 929);
+    QCOMPARE(form_->StaticText1->width(), 649);
   }
 };
 

@@ -8,6 +8,9 @@ namespace velmora::ui {
 
 void HoverTracker::Watch(QWidget* widget) {
   widget->setMouseTracking(true);
+  // A control that ignores the move (a button does) would pass it to a
+  // tracking panel, which would clear the help the control has just shown.
+  widget->setAttribute(Qt::WA_NoMousePropagation);
   widget->installEventFilter(this);
   reportAs_.insert(widget, widget);
   if (auto* area = qobject_cast<QAbstractScrollArea*>(widget)) {
