@@ -13,6 +13,7 @@ TForm1::TForm1(UserDialogs& dialogs, TerminalServices services, QWidget* parent)
       services_(std::move(services)),
       form_(new MainForm(this)),
       terminal_(services_.portFactory, services_.sleeper, *services_.clock),
+      logFile_(*services_.clock),
       logSink_(LogSinkControlsOf(*form_)),
       housekeeping_(new Housekeeping(CustomFunctionsSteps(HousekeepingControlsOf(*form_)), this)) {
   setObjectName(QStringLiteral("TForm1"));
@@ -34,13 +35,15 @@ TForm1::TForm1(UserDialogs& dialogs, TerminalServices services, QWidget* parent)
                                              terminal_.Store(), target, *helpPanel_);
   historyLists_ =
       std::make_unique<HistoryLists>(HistoryListsControlsOf(form), terminal_.History(), target);
+  logButtons_ = std::make_unique<LogButtons>(LogButtonsControlsOf(form), dialogs_, logFile_, look_);
+  logSink_.SetLogFileWriter(logButtons_.get());
   WireParts();
 
   FormCreate();
   housekeeping_->Wake();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() { logSink_.SetLogFileWriter(nullptr); }
 
 // Every effect of one part on another, in one place.
 void TForm1::WireParts() {
@@ -66,6 +69,8 @@ void TForm1::WireParts() {
   // the console line's size.
   connect(form_->MainWindow, &LogWindow::entryAppended, housekeeping_, &Housekeeping::Wake);
   connect(console_.get(), &Console::ConsoleResized, housekeeping_, &Housekeeping::Wake);
+  // A new font re-wraps the log: the line limit acts at once.
+  connect(logButtons_.get(), &LogButtons::LogFontChanged, housekeeping_, &Housekeeping::Wake);
 }
 
 void TForm1::SendPortData(const Bytes& command) { console_->SendPortData(command); }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/cfg_record.h"
+#include "logfile/log_file.h"
 #include "terminal/terminal.h"
 #include "ui/command_target.h"
 #include "ui/log_look.h"
@@ -19,6 +20,7 @@ class Console;
 class HelpPanel;
 class HistoryLists;
 class Housekeeping;
+class LogButtons;
 class MacroPanel;
 class MainForm;
 class PortBar;
@@ -48,6 +50,9 @@ class TForm1 : public QMainWindow, private CommandTarget {
   // The terminal's state: link, counters, history, both paths, the store.
   velmora::Terminal& Term() { return terminal_; }
   LogSink& LogOutput() { return logSink_; }
+  // The log file of the run, written by both paths; closed at shut-down.
+  velmora::LogFile& Log() { return logFile_; }
+  LogButtons& LogControls() { return *logButtons_; }
   const CfgRecord& Cfg() const { return cfg_; }
   LogLook& Look() { return look_; }
 
@@ -82,6 +87,7 @@ class TForm1 : public QMainWindow, private CommandTarget {
   TerminalServices services_;
   MainForm* form_;
   velmora::Terminal terminal_;
+  velmora::LogFile logFile_;
   LogSink logSink_;
   std::unique_ptr<HelpPanel> helpPanel_;
   std::unique_ptr<PortBar> portBar_;
@@ -90,6 +96,7 @@ class TForm1 : public QMainWindow, private CommandTarget {
   std::unique_ptr<SendAutomation> sendAutomation_;
   std::unique_ptr<MacroPanel> macroPanel_;
   std::unique_ptr<HistoryLists> historyLists_;
+  std::unique_ptr<LogButtons> logButtons_;
   Housekeeping* housekeeping_;
   // The settings record, held from start-up to shut-down, and the display
   // state it restores.
