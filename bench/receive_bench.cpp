@@ -289,8 +289,8 @@ int main(int argc, char* argv[]) {
   if (only.find('2') != std::string::npos) Flood(true, megabytes, false);
   if (only.find('3') != std::string::npos) Flood(false, megabytes, false);
   if (only.find('4') != std::string::npos) Exchanges(exchanges);
-  // Compare 5 with 3 and 6 with 2 for the log file's cost (target >= 90 %).
-  if (only.find('5') != std::string::npos) Flood(false, megabytes, true);
-  if (only.find('6') != std::string::npos) Flood(true, megabytes, true);
+  // Compare 5 with 2 and 6 with 3 for the log file's cost (target >= 90 %).
+  if (only.find('5') != std::string::npos) Flood(true, megabytes, true);
+  if (only.find('6') != std::string::npos) Flood(false, megabytes, true);
   return 0;
 }
