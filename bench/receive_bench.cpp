@@ -8,11 +8,13 @@
 //   5. 200 bursts of 40 text bytes every 20 ms with TimeRX 1: the CPU share
 //      of the terminal while they arrive, each line as whole bursts, and the
 //      share a second after the last burst.
+//   6. and 7. the floods of 2 and 3 with the log file on ("Start Log"): the
+//      file must hold every line shown, byte for byte, each followed by CR LF.
 // Every received byte is checked: the HEX lines are decoded back and the
 // ASCII lines compared with what the device sent. The floods also print the
 // resident size before and after (before is the window's start-up figure).
 //
-// Usage: velmora-receive-bench [megabytes] [exchanges] [figures, e.g. 12345]
+// Usage: velmora-receive-bench [megabytes] [exchanges] [figures, e.g. 1234567]
 
 #include <sys/resource.h>
 
@@ -21,6 +23,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -38,6 +41,7 @@
 #include "serial/serial_port.h"
 #include "ui/console.h"
 #include "ui/dialogs.h"
+#include "ui/log_buttons.h"
 #include "ui/look.h"
 #include "ui/main_form.h"
 #include "ui/main_window.h"
@@ -171,11 +175,25 @@ struct Bench {
     Bench* bench;
     explicit ReceivedLines(Bench* owner) : bench(owner) {}
     bool WriteLogFile(const Bytes& line) override {
-      if (bench->window->Term().Transmit().SendBusy()) return true;
-      bench->Received(line);
-      return true;
+      if (!bench->window->Term().Transmit().SendBusy()) bench->Received(line);
+      if (next == nullptr) return true;
+      // What the log file must now hold in addition.
+      if (bench->window->Log().LogToFile()) bench->fileExpected += line + "\r\n";
+      return next->WriteLogFile(line);
     }
+    LogFileWriter* next = nullptr;  // the window's own log-file writer
   } lines{this};
+  Bytes fileExpected;
+
+  // Writes through the window's log file as well ("Start Log").
+  void StartLogFile() {
+    lines.next = &window->LogControls();
+    window->Form().StartLog->click();
+  }
+  QByteArray LogFileBytes() {
+    QFile file(QString::fromStdString(window->Log().LogFileName()));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
 
   void Received(const Bytes& line) {
     ++receivedLines;
@@ -202,11 +220,12 @@ void QuietLine() {
               share);
 }
 
-void Flood(bool hex, std::size_t megabytes) {
+void Flood(bool hex, std::size_t megabytes, bool logFile) {
   devsim::DeviceOptions options;
   options.mode = devsim::Mode::Silent;
   Bench bench(std::move(options));
   MainForm& form = bench.window->Form();
+  if (logFile) bench.StartLogFile();
   if (hex) form.RBHEX->click();
   form.VisTime->setChecked(hex);
   bench.window->Receive().TimeOutRxClick(true);  // TimeRX 1
@@ -231,13 +250,22 @@ void Flood(bool hex, std::size_t megabytes) {
   const bool exact =
       hex ? bench.received == data
           : bench.window->Term().Counters().rxBytes == static_cast<std::int32_t>(data.size());
+  std::string fileCheck;
+  if (logFile) {
+    const QByteArray file = bench.LogFileBytes();
+    const bool same =
+        !bench.fileExpected.empty() && file == QByteArray::fromStdString(bench.fileExpected);
+    fileCheck = ", log file " + std::to_string(file.size()) + " bytes, " +
+                (same ? "every shown line byte for byte" : "LOG FILE DIFFERS");
+  }
   std::printf(
-      "%d. %s flood of %.0f MB: received %d of %zu bytes%s, %s, %.2f MB/s, %.3f CPU s/MB, "
-      "%d packets, resident %.1f MB before, %.1f MB after\n",
-      hex ? 2 : 3, hex ? "HEX+time stamp random" : "ASCII 60-char line", mb,
-      bench.window->Term().Counters().rxBytes, data.size(), complete ? "" : " (timed out)",
+      "%d. %s flood of %.0f MB%s: received %d of %zu bytes%s, %s, %.2f MB/s, %.3f CPU s/MB, "
+      "%d packets, resident %.1f MB before, %.1f MB after%s\n",
+      (hex ? 2 : 3) + (logFile ? 4 : 0), hex ? "HEX+time stamp random" : "ASCII 60-char line", mb,
+      logFile ? " with the log file" : "", bench.window->Term().Counters().rxBytes, data.size(),
+      complete ? "" : " (timed out)",
       exact ? (hex ? "every byte exact and in order" : "every byte counted") : "BYTES LOST",
-      mb / elapsed, cpu / mb, bench.receivedLines, residentBefore, ResidentMb());
+      mb / elapsed, cpu / mb, bench.receivedLines, residentBefore, ResidentMb(), fileCheck.c_str());
 }
 
 void Exchanges(int count) {
@@ -342,11 +370,14 @@ int main(int argc, char* argv[]) {
   const std::size_t megabytes = argc > 1 ? std::stoul(argv[1]) : 10;
   const int exchanges = argc > 2 ? std::stoi(argv[2]) : 1000;
   // A third argument picks figures, e.g. "23" for the two floods only.
-  const std::string only = argc > 3 ? argv[3] : "12345";
+  const std::string only = argc > 3 ? argv[3] : "1234567";
   if (only.find('1') != std::string::npos) QuietLine();
-  if (only.find('2') != std::string::npos) Flood(true, megabytes);
-  if (only.find('3') != std::string::npos) Flood(false, megabytes);
+  if (only.find('2') != std::string::npos) Flood(true, megabytes, false);
+  if (only.find('3') != std::string::npos) Flood(false, megabytes, false);
   if (only.find('4') != std::string::npos) Exchanges(exchanges);
   if (only.find('5') != std::string::npos) Bursts(200);
+  // Compare 6 with 2 and 7 with 3 for the log file's cost (target >= 90 %).
+  if (only.find('6') != std::string::npos) Flood(true, megabytes, true);
+  if (only.find('7') != std::string::npos) Flood(false, megabytes, true);
   return 0;
 }

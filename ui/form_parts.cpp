@@ -48,6 +48,11 @@ LogLookControls LogLookControlsOf(MainForm& f) {
           f.LBTail,     f.MainWindow, f.SecondWindow};
 }
 
+LogButtonsControls LogButtonsControlsOf(MainForm& f) {
+  return {f.BTLog, f.StartLog,  f.StartStop, f.BTPalitra,
+          f.Srift, f.SriftText, f.STLog,     LogLookControlsOf(f)};
+}
+
 SettingsControls SettingsControlsOf(MainForm& f) {
   return {f.ComPort,  f.BaudRate,     f.ComBits,    f.ComStopBits, f.AutoConnect,
           f.FiltrLog, f.VisTime,      f.RBManual,   f.RBSel,       f.RBAfterAns,

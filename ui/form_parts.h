@@ -4,6 +4,7 @@
 #include "ui/help_panel.h"
 #include "ui/history_lists.h"
 #include "ui/housekeeping.h"
+#include "ui/log_buttons.h"
 #include "ui/log_look.h"
 #include "ui/log_sink.h"
 #include "ui/macro_panel.h"
@@ -28,6 +29,7 @@ HelpPanelControls HelpPanelControlsOf(MainForm& form);
 SendAutomationControls SendAutomationControlsOf(MainForm& form);
 HousekeepingControls HousekeepingControlsOf(MainForm& form);
 LogLookControls LogLookControlsOf(MainForm& form);
+LogButtonsControls LogButtonsControlsOf(MainForm& form);
 SettingsControls SettingsControlsOf(MainForm& form);
 
 }  // namespace velmora::ui

@@ -11,6 +11,7 @@
 #include <optional>
 #include <utility>
 
+#include "ui/colors.h"
 #include "ui/control_factory.h"
 #include "ui/look.h"
 #include "ui/widgets/clickable_label.h"
@@ -95,10 +96,9 @@ void MainForm::BuildRegions() {
   Name(SecondWindow, QStringLiteral("SecondWindow"),
        DesignRect(Placed::SecondWindow, design.logTop, design.logHeight));
   SecondWindow->setReadOnly(false);
-  QPalette infoTip = SecondWindow->palette();
-  infoTip.setColor(QPalette::Base, infoTip.color(QPalette::ToolTipBase));
-  infoTip.setColor(QPalette::Text, infoTip.color(QPalette::ToolTipText));
-  SecondWindow->setPalette(infoTip);
+  // The info-tip background of the fixed colour table, not the desktop's.
+  SetBackground(SecondWindow, kSysInfoBackground);
+  SetTextColor(SecondWindow, kSysWindowText);
   SecondWindow->hide();
 
   LogPanel = NewPanel(this, QStringLiteral("LogPanel"),

@@ -30,6 +30,7 @@ TForm1::TForm1(UserDialogs& dialogs, TerminalServices services, QWidget* parent)
       services_(std::move(services)),
       form_(new MainForm(this)),
       terminal_(services_.portFactory, services_.sleeper, *services_.clock),
+      logFile_(*services_.clock),
       logSink_(LogSinkControlsOf(*form_)),
       cursor_([this] { return SystemCursor(); }),
       hover_([this] { return cursor_(); },
@@ -64,6 +65,8 @@ TForm1::TForm1(UserDialogs& dialogs, TerminalServices services, QWidget* parent)
                                              terminal_.Store(), target, *helpPanel_);
   historyLists_ =
       std::make_unique<HistoryLists>(HistoryListsControlsOf(form), terminal_.History(), target);
+  logButtons_ = std::make_unique<LogButtons>(LogButtonsControlsOf(form), dialogs_, logFile_, look_);
+  logSink_.SetLogFileWriter(logButtons_.get());
   housekeeping_->SetSteps(HousekeepingSteps());
   WireParts();
 
@@ -71,7 +74,7 @@ TForm1::TForm1(UserDialogs& dialogs, TerminalServices services, QWidget* parent)
   housekeeping_->Wake();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() { logSink_.SetLogFileWriter(nullptr); }
 
 // Every effect of one part on another, in one place.
 void TForm1::WireParts() {
@@ -111,6 +114,8 @@ void TForm1::WireParts() {
     if (LogOverLineLimit(*form_->MainWindow)) housekeeping_->Wake();
   });
   connect(console_.get(), &Console::ConsoleResized, housekeeping_, &Housekeeping::Wake);
+  // A new font re-wraps the log: the line limit acts at once.
+  connect(logButtons_.get(), &LogButtons::LogFontChanged, housekeeping_, &Housekeeping::Wake);
 }
 
 std::vector<HousekeepingStep> TForm1::HousekeepingSteps() {

@@ -7,6 +7,7 @@
 
 #include "app/cfg_record.h"
 #include "app/hover_help.h"
+#include "logfile/log_file.h"
 #include "terminal/terminal.h"
 #include "ui/command_target.h"
 #include "ui/housekeeping.h"
@@ -22,6 +23,8 @@ namespace velmora::ui {
 class Console;
 class HelpPanel;
 class HistoryLists;
+class Housekeeping;
+class LogButtons;
 class MacroPanel;
 class MainForm;
 class PortBar;
@@ -51,6 +54,9 @@ class TForm1 : public QMainWindow, private CommandTarget {
   // The terminal's state: link, counters, history, both paths, the store.
   velmora::Terminal& Term() { return terminal_; }
   LogSink& LogOutput() { return logSink_; }
+  // The log file of the run, written by both paths; closed at shut-down.
+  velmora::LogFile& Log() { return logFile_; }
+  LogButtons& LogControls() { return *logButtons_; }
   const CfgRecord& Cfg() const { return cfg_; }
   LogLook& Look() { return look_; }
 
@@ -103,6 +109,7 @@ class TForm1 : public QMainWindow, private CommandTarget {
   TerminalServices services_;
   MainForm* form_;
   velmora::Terminal terminal_;
+  velmora::LogFile logFile_;
   LogSink logSink_;
   std::unique_ptr<HelpPanel> helpPanel_;
   std::unique_ptr<PortBar> portBar_;
@@ -114,6 +121,7 @@ class TForm1 : public QMainWindow, private CommandTarget {
   HoverHelp::CursorFunction cursor_;
   QPoint lastMovePos_;
   HoverHelp hover_;
+  std::unique_ptr<LogButtons> logButtons_;
   Housekeeping* housekeeping_;
   // The settings record, held from start-up to shut-down, and the display
   // state it restores.

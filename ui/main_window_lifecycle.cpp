@@ -97,6 +97,9 @@ bool TForm1::FormClose() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
   if (FormClose()) {
+    // Only once the window really closes: after a "Нет" the run goes on,
+    // and so does its log file.
+    logFile_.Close();
     event->accept();
   } else {
     event->ignore();

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/cp1251.h"
+#include "storage/file_store.h"
 
 namespace velmora {
 namespace {
@@ -14,9 +15,8 @@ constexpr char kGoLog[] = "Go Log";
 
 }  // namespace
 
-std::string LogFileError::Message() const {
-  const char* what = action == Action::Create ? "cannot create" : "cannot write";
-  return file + ": " + what + ": " + reason;
+Bytes LogFileError::Message() const {
+  return FileError{file, FileError::Action::Write, reason, fault}.Message();
 }
 
 std::string LogFileNameAt(const LocalTime& time) {
@@ -45,7 +45,7 @@ std::optional<LogFileError> LogFile::StartLogClick() {
     std::unique_ptr<LogFileOutput> output;
     const LogFileStatus status = creator_.Create(path, output);
     if (!status.Ok() || !output) {
-      return LogFileError{name, LogFileError::Action::Create, status.reason};
+      return LogFileError{name, LogFileError::Action::Create, status.reason, status.fault};
     }
     output_ = std::move(output);
     name_ = name;
@@ -69,7 +69,7 @@ std::optional<LogFileError> LogFile::WriteLine(BytesView line) {
   const LogFileStatus status = output_->Append(record_.data(), record_.size());
   if (status.Ok()) return std::nullopt;
   Pause();
-  return LogFileError{name_, LogFileError::Action::Write, status.reason};
+  return LogFileError{name_, LogFileError::Action::Write, status.reason, status.fault};
 }
 
 void LogFile::Close() {

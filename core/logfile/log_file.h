@@ -17,9 +17,12 @@ struct LogFileError {
   std::string file;  // "LOG_2026 12 7 2 36 57.txt"
   Action action = Action::Create;
   std::string reason;  // the system's text ("No space left on device")
+  FileFault fault = FileFault::Other;
 
-  // "LOG_2026 12 7 2 36 57.txt: cannot write: No space left on device"
-  std::string Message() const;
+  // The report in 1251, worded as for the state files; a failed creation
+  // too is a file that could not be written: "Не удалось записать файл
+  // «LOG_2026 12 7 2 36 57.txt»: нет места на диске".
+  Bytes Message() const;
 };
 
 // "LOG_" + year month day hour minute second + ".txt": decimal without

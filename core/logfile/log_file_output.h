@@ -4,16 +4,14 @@
 #include <memory>
 #include <string>
 
+#include "storage/file_system.h"
+
 namespace velmora {
 
 // The outcome of one operation on the log file: 0, or the system's error
-// number with its text (strerror, or the Win32 message).
-struct LogFileStatus {
-  int code = 0;
-  std::string reason;
-
-  bool Ok() const { return code == 0; }
-};
+// number with its text and its kind, as for the state files, so that both
+// are reported alike.
+using LogFileStatus = FileStatus;
 
 // The open log file. Destroying it closes it; nothing is flushed to the disk
 // beyond what each write already handed to the system.

@@ -2,14 +2,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "logfile/log_file_output.h"
 
 namespace velmora {
 namespace {
 
-LogFileStatus LastError() { return LogFileStatus{errno, std::strerror(errno)}; }
+LogFileStatus LastError() { return ErrnoStatus(errno); }
 
 class PosixLogFileOutput : public LogFileOutput {
  public:
@@ -26,7 +25,7 @@ class PosixLogFileOutput : public LogFileOutput {
         return LastError();
       }
       // A write that takes nothing would repeat for ever.
-      if (written == 0) return LogFileStatus{EIO, std::strerror(EIO)};
+      if (written == 0) return ErrnoStatus(EIO);
       data += written;
       size -= static_cast<std::size_t>(written);
     }

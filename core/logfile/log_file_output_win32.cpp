@@ -8,16 +8,7 @@
 namespace velmora {
 namespace {
 
-LogFileStatus StatusOf(DWORD code) {
-  char* text = nullptr;
-  FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
-  std::string reason = text != nullptr ? text : "error " + std::to_string(code);
-  if (text != nullptr) LocalFree(text);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-  return LogFileStatus{static_cast<int>(code), reason};
-}
+LogFileStatus StatusOf(DWORD code) { return Win32ErrorStatus(code); }
 
 LogFileStatus LastError() { return StatusOf(GetLastError()); }
 

@@ -85,6 +85,8 @@ class FileSystem {
 
 // The status of a C runtime errno value.
 FileStatus ErrnoStatus(int code);
+// The status of a GetLastError value (Windows only).
+FileStatus Win32ErrorStatus(std::uint32_t code);
 
 // The file system of this platform; lives for the whole run.
 FileSystem& SystemFileSystem();

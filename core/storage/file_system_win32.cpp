@@ -170,6 +170,8 @@ FileStatus ErrnoStatus(int code) {
   return FileStatus{code, std::strerror(code), fault};
 }
 
+FileStatus Win32ErrorStatus(std::uint32_t code) { return StatusOf(static_cast<DWORD>(code)); }
+
 FileSystem& SystemFileSystem() {
   static Win32FileSystem fs;
   return fs;

@@ -55,6 +55,8 @@ class LogDir {
   fs::path path_;
 };
 
+const Bytes kNoSpace =
+    Utf8ToCp1251("Не удалось записать файл «LOG_2026 12 7 2 36 57.txt»: нет места на диске");
 const Bytes kIdle = Utf8ToCp1251("Запись в файл не ведётся");
 Bytes Writing(const std::string& name) { return Utf8ToCp1251("Лог записывается в файл ") + name; }
 Bytes Paused(const std::string& name) {
@@ -184,8 +186,9 @@ TEST_F(LogFileTest, ACreationThatFailsLeavesTheStateAsBeforeAndTheNextStartTries
     std::optional<int> refused;
     const char* reason;
   } rows[] = {
-      {"a directory of the log's name", true, std::nullopt, "Is a directory"},
-      {"a refused creation", false, EACCES, "Permission denied"},
+      {"a directory of the log's name", true, std::nullopt, "это каталог"},
+      {"a refused creation", false, EACCES, "нет доступа"},
+      {"an uncommon cause keeps the system's text", false, ENAMETOOLONG, "File name too long"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -199,7 +202,8 @@ TEST_F(LogFileTest, ACreationThatFailsLeavesTheStateAsBeforeAndTheNextStartTries
 
     const std::optional<LogFileError> error = file.StartLogClick();
     ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->Message(), std::string(kName) + ": cannot create: " + row.reason);
+    EXPECT_EQ(error->Message(),
+              Utf8ToCp1251(std::string("Не удалось записать файл «") + kName + "»: " + row.reason));
     EXPECT_EQ(file.Tag(), 0);
     EXPECT_EQ(file.Caption(), "Start Log");
     EXPECT_FALSE(file.LogToFile());
@@ -223,7 +227,7 @@ TEST_F(LogFileTest, AFullDiskPausesWritingFirstReportsOnceKeepsTheCutRecordAndGo
   creator.spaceLeft = 3;
   const std::optional<LogFileError> error = log.WriteLine("cut short");
   ASSERT_TRUE(error.has_value());
-  EXPECT_EQ(error->Message(), std::string(kName) + ": cannot write: No space left on device");
+  EXPECT_EQ(error->Message(), kNoSpace);
   ExpectState(0, "Go Log", Paused(kName));
   EXPECT_TRUE(log.LogFileOpen());
   // Writing is off: later lines neither reach the file nor fail again.
@@ -244,7 +248,7 @@ TEST_F(LogFileTest, ALogNameLinkedToDevFullFailsAtTheFirstWriteOnly) {
   EXPECT_EQ(full.StartLogClick(), std::nullopt);
   const std::optional<LogFileError> error = full.WriteLine("line");
   ASSERT_TRUE(error.has_value());
-  EXPECT_EQ(error->Message(), std::string(kName) + ": cannot write: No space left on device");
+  EXPECT_EQ(error->Message(), kNoSpace);
   EXPECT_FALSE(full.LogToFile());
   EXPECT_EQ(full.Caption(), "Go Log");
   EXPECT_EQ(full.WriteLine("line"), std::nullopt);

@@ -173,8 +173,9 @@ TEST(LogRecords, AFullDiskGivesOneBoxStopsTheFailingSendAndLetsTheNextOneOut) {
   t.creator.spaceLeft = 2;
 
   t.Send("fails");
-  EXPECT_EQ(t.sink->boxes, std::vector<std::string>{std::string(kName) +
-                                                    ": cannot write: No space left on device"});
+  EXPECT_EQ(t.sink->boxes,
+            std::vector<std::string>{Utf8ToCp1251(std::string("Не удалось записать файл «") +
+                                                  kName + "»: нет места на диске")});
   EXPECT_EQ(t.port->written, "") << "the failing send's bytes stay off the wire";
   EXPECT_EQ(t.traffic.txBytes, 0);
   EXPECT_EQ(t.traffic.sendPackets, 0);

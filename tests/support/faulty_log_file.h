@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,7 +32,7 @@ class FaultyLogFileCreator : public LogFileCreator {
     return {};
   }
 
-  static LogFileStatus Fail(int code) { return LogFileStatus{code, std::strerror(code)}; }
+  static LogFileStatus Fail(int code) { return ErrnoStatus(code); }
 
  private:
   class File : public LogFileOutput {

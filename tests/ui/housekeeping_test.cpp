@@ -46,8 +46,9 @@ struct StepWorld {
       [] { return ScreenPoint{}; },
       {.clearHelp = [] {}, .showTopic = [this](HelpTopic) { shown.push_back("topic"); }}};
   HousekeepingControls Controls() {
-    return {&console, &dropDown, &log, &clockLabel, &clock, [this](int ms) { wakes.push_back(ms); },
-            &hover};
+    return {
+        &console, &dropDown, &log, {}, &clockLabel, &clock, [this](int ms) { wakes.push_back(ms); },
+        &hover};
   }
 };
 
