@@ -34,6 +34,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_window_doubles.h"
 #include "common/clock.h"
 #include "pty_device.h"
 #include "serial/port_discovery.h"
@@ -47,30 +48,9 @@ namespace {
 
 using namespace velmora;
 using namespace velmora::ui;
+using namespace velmora::bench;
 using SteadyClock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-
-class SilentDialogs : public UserDialogs {
- public:
-  void ShowMessage(const QString&) override {}
-  bool AskYesNo(const QString&) override { return true; }
-  void ShowPortError() override {}
-  void ShowInfo() override {}
-  void EditMacro(const MacroEditRequest&) override {}
-  QString ChooseCommandFile() override { return {}; }
-};
-
-class NoPorts : public PortDiscovery {
- public:
-  std::vector<std::string> PortNames() override { return {}; }
-};
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_THREAD, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 double Seconds(SteadyClock::duration d) { return std::chrono::duration<double>(d).count(); }
 

@@ -23,6 +23,7 @@
 
 #include "app/cfg_record.h"
 #include "app/history_file.h"
+#include "bench_window_doubles.h"
 #include "macros/cmd_list_store.h"
 #include "serial/port_discovery.h"
 #include "serial/serial_port.h"
@@ -35,6 +36,7 @@
 namespace {
 
 using namespace velmora;
+using namespace velmora::bench;
 
 constexpr std::uint8_t kBaud115200 = 7;
 constexpr std::uint8_t kEightBits = 3;
@@ -84,21 +86,6 @@ int SeedFiles(const std::string& dir, const std::string& port, bool hex) {
   if (!Report(cfgPath, cfg.Save(cfgPath).error)) return 1;
   return 0;
 }
-
-class SilentDialogs : public ui::UserDialogs {
- public:
-  void ShowMessage(const QString&) override {}
-  bool AskYesNo(const QString&) override { return true; }
-  void ShowPortError() override {}
-  void ShowInfo() override {}
-  void EditMacro(const ui::MacroEditRequest&) override {}
-  QString ChooseCommandFile() override { return {}; }
-};
-
-class NoPorts : public PortDiscovery {
- public:
-  std::vector<std::string> PortNames() override { return {}; }
-};
 
 int Where(int argc, char* argv[]) {
   qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -35,6 +35,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_window_doubles.h"
 #include "common/clock.h"
 #include "pty_device.h"
 #include "serial/port_discovery.h"
@@ -53,30 +54,8 @@ namespace {
 
 using namespace velmora;
 using namespace velmora::ui;
+using namespace velmora::bench;
 using SteadyClock = std::chrono::steady_clock;
-
-class SilentDialogs : public UserDialogs {
- public:
-  void ShowMessage(const QString&) override {}
-  bool AskYesNo(const QString&) override { return true; }
-  void ShowPortError() override {}
-  void ShowInfo() override {}
-  void EditMacro(const MacroEditRequest&) override {}
-  QString ChooseCommandFile() override { return {}; }
-};
-
-class NoPorts : public PortDiscovery {
- public:
-  std::vector<std::string> PortNames() override { return {}; }
-};
-
-// The terminal's own thread: the simulated device runs in another one.
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_THREAD, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // The resident size of the process, in MB (VmRSS).
 double ResidentMb() {
