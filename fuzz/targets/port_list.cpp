@@ -60,7 +60,8 @@ class Reader {
     const std::size_t length = Byte() % 12 + 1;
     for (std::size_t i = 0; i < length; ++i)
       name.push_back(kCharacters[Byte() % kCharacters.size()]);
-    if (name.find_first_not_of('.') == std::string::npos) name.insert(0, "t");
+    // "." and ".." are not file names; turn the first dot into a letter.
+    if (name.find_first_not_of('.') == std::string::npos) name.front() = 't';
     return name;
   }
 
