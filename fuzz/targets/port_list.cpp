@@ -140,12 +140,13 @@ void FuzzPortList(const std::uint8_t* data, std::size_t size) {
   const std::vector<std::string> listed = ListSerialPorts(sys, dev);
 
   // Every expected port once: the hardware ttys whose names begin with "tty"
-  // by their short names ("USB0"), the other hardware ttys as paths, then the
-  // links; each part in natural order.
+  // and go on by their short names ("USB0"), the other hardware ttys (and
+  // "tty" alone, whose short name would be empty) as paths, then the links;
+  // each part in natural order.
   std::set<std::string> shortNames;
   std::set<std::string> paths;
   for (const auto& name : hardware) {
-    if (name.rfind("tty", 0) == 0) {
+    if (name.size() > 3 && name.rfind("tty", 0) == 0) {
       shortNames.insert(name.substr(3));
     } else {
       paths.insert((dev / name).string());
