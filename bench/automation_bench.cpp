@@ -14,8 +14,6 @@
 // Usage: velmora-automation-bench [period seconds] [exchanges] [cycles] [idle seconds]
 // (defaults 60 10000 100 10; 0 skips a figure).
 
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -165,12 +163,15 @@ class DeviceReceiveTimes {
   std::thread thread_;
 };
 
-// Keeps the time of each line the terminal sends, taken in the log-file
-// hook the send passes right after the write; the window's own writer
-// still gets every line.
+// Keeps the time each send of the terminal starts: the tick of TimerPeriod
+// that made it (the write and its drain wait for the device, which a busy
+// machine delays), taken when the sent line passes the log-file hook right
+// after the write. The window's own writer still gets every line.
 class TerminalSendTimes : public LogFileWriter {
  public:
   explicit TerminalSendTimes(TForm1& window) : window_(window) {
+    QObject::connect(&window_.Automation().TimerPeriod(), &QTimer::timeout, &context_,
+                     [this] { tick_ = SteadyClock::now(); });
     window_.LogOutput().SetLogFileWriter(this);
   }
   ~TerminalSendTimes() override { window_.LogOutput().SetLogFileWriter(&window_.LogControls()); }
@@ -178,13 +179,15 @@ class TerminalSendTimes : public LogFileWriter {
   TerminalSendTimes& operator=(const TerminalSendTimes&) = delete;
 
   bool WriteLogFile(const Bytes& line) override {
-    if (window_.Term().Transmit().SendBusy()) times.push_back(SteadyClock::now());
+    if (window_.Term().Transmit().SendBusy()) times.push_back(tick_);
     return window_.LogControls().WriteLogFile(line);
   }
   std::vector<SteadyClock::time_point> times;
 
  private:
   TForm1& window_;
+  QObject context_;  // ends the connection with this object
+  SteadyClock::time_point tick_{};
 };
 
 // The gaps between `times`, sorted, in milliseconds.
@@ -231,7 +234,8 @@ void PeriodAccuracy(int seconds) {
   received.Stop();
   std::printf(
       "period 100 ms, %d s, target every gap within 101..103 ms: %zu sends; gaps as the terminal "
-      "sent them %s; as the device received them %s; window thread CPU %.3f %% of a core (target "
+      "started them %s; as the device received them %s; window thread CPU %.3f %% of a core "
+      "(target "
       "<= 1 %%); load %.2f\n",
       seconds, sent.times.size(), GapFigures(SortedGaps(sent.times), 100.0).c_str(),
       GapFigures(SortedGaps(received.Times()), 100.0).c_str(), 100.0 * cpu / wall, LoadAverage());
@@ -261,6 +265,7 @@ void AfterAnswerRun(int exchanges) {
           ? "none lost"
           : "LOST",
       LoadAverage());
+  std::fflush(stdout);
 }
 
 void ReplugCycles(int cycles) {
@@ -284,6 +289,7 @@ void ReplugCycles(int cycles) {
       "start, %d at the end; load %.2f\n",
       cycles, Seconds(SteadyClock::now() - t0), connected ? "connected" : "NOT connected",
       descriptors, DescriptorCount(), LoadAverage());
+  std::fflush(stdout);
 }
 
 // The window thread's share of a core while the port is open and nothing

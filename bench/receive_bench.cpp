@@ -20,8 +20,6 @@
 // file next to the same flood without it (in turn first and second), and the
 // log file's cost is printed as the median of the paired ratios.
 
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -171,7 +169,9 @@ struct Bench {
       // What the log file must now hold in addition.
       if (bench->window->Log().LogToFile()) bench->fileExpected.append(line).append("\r\n");
       const auto start = SteadyClock::now();
+      const double cpuStart = CpuSeconds();
       const bool written = next->WriteLogFile(line);
+      bench->logFileCpu += CpuSeconds() - cpuStart;
       bench->logFileTime += SteadyClock::now() - start;
       return written;
     }
@@ -179,6 +179,7 @@ struct Bench {
   } lines{this};
   Bytes fileExpected;
   SteadyClock::duration logFileTime{};  // spent in the window's log-file writes
+  double logFileCpu = 0.0;              // the window thread's CPU seconds in them
 
   // Writes through the window's log file as well ("Start Log").
   void StartLogFile() {
@@ -220,7 +221,8 @@ void QuietLine() {
 struct FloodFigures {
   double megabytesPerSecond = 0.0;
   double cpuSecondsPerMegabyte = 0.0;
-  double logFileShare = 0.0;  // % of the flood's time spent writing the file
+  double logFileShare = 0.0;     // % of the flood's time spent writing the file
+  double logFileCpuShare = 0.0;  // % of the window thread's CPU time spent so
 };
 
 FloodFigures Flood(bool hex, std::size_t megabytes, bool logFile) {
@@ -265,9 +267,12 @@ FloodFigures Flood(bool hex, std::size_t megabytes, bool logFile) {
     const QByteArray file = bench.LogFileBytes();
     const bool same =
         !bench.fileExpected.empty() && file == QByteArray::fromStdString(bench.fileExpected);
-    char share[96];
-    std::snprintf(share, sizeof share, ", %.0f ms in its writes (%.2f %% of the flood's time)",
-                  Seconds(bench.logFileTime) * 1e3, Seconds(bench.logFileTime) / elapsed * 100.0);
+    char share[160];
+    std::snprintf(share, sizeof share,
+                  ", %.0f ms in its writes (%.2f %% of the flood's time), %.0f ms of CPU (%.2f %% "
+                  "of the window thread's)",
+                  Seconds(bench.logFileTime) * 1e3, Seconds(bench.logFileTime) / elapsed * 100.0,
+                  bench.logFileCpu * 1e3, bench.logFileCpu / cpu * 100.0);
     fileCheck = ", log file " + std::to_string(file.size()) + " bytes, " +
                 (same ? "every shown line byte for byte" : "LOG FILE DIFFERS") + share;
   }
@@ -281,7 +286,8 @@ FloodFigures Flood(bool hex, std::size_t megabytes, bool logFile) {
       mb / elapsed, cpu / mb, bench.receivedLines, residentBefore, ResidentMb(), fileCheck.c_str(),
       LoadAverage());
   std::fflush(stdout);
-  return {mb / elapsed, cpu / mb, Seconds(bench.logFileTime) / elapsed * 100.0};
+  return {mb / elapsed, cpu / mb, Seconds(bench.logFileTime) / elapsed * 100.0,
+          bench.logFileCpu / cpu * 100.0};
 }
 
 double Median(std::vector<double> values) {
@@ -296,11 +302,13 @@ void PrintLogFileCost(const char* kind, const std::vector<FloodFigures>& without
   std::vector<double> throughput;
   std::vector<double> cpu;
   std::vector<double> writes;
+  std::vector<double> writesCpu;
   std::string each;
   for (std::size_t i = 0; i < std::min(without.size(), with.size()); ++i) {
     throughput.push_back(with[i].megabytesPerSecond / without[i].megabytesPerSecond * 100.0);
     cpu.push_back(without[i].cpuSecondsPerMegabyte / with[i].cpuSecondsPerMegabyte * 100.0);
     writes.push_back(with[i].logFileShare);
+    writesCpu.push_back(with[i].logFileCpuShare);
     char round[32];
     std::snprintf(round, sizeof round, "%s%.0f", each.empty() ? "" : " ", throughput.back());
     each += round;
@@ -309,9 +317,9 @@ void PrintLogFileCost(const char* kind, const std::vector<FloodFigures>& without
   std::printf(
       "log file cost, %s, %zu rounds: throughput with the file %.1f %% of without (median; each "
       "round %s), CPU-time throughput %.1f %% (target >= 90 %%); the file's writes take %.2f %% "
-      "of the time with it; load %.2f\n",
+      "of the time and %.2f %% of the window thread's CPU with it; load %.2f\n",
       kind, throughput.size(), Median(throughput), each.c_str(), Median(cpu), Median(writes),
-      LoadAverage());
+      Median(writesCpu), LoadAverage());
 }
 
 void Exchanges(int count) {
