@@ -31,6 +31,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -93,12 +94,33 @@ void RunFor(std::chrono::milliseconds duration) {
   loop.exec();
 }
 
-int DescriptorCount() {
-  int count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-    ++count;
+// What each open descriptor refers to ("socket:[123]", "/dev/ptmx"), sorted;
+// pseudo-terminals by kind only, as their numbers change with every plug.
+std::vector<std::string> Descriptors() {
+  std::vector<std::string> targets;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+    if (target.rfind("/dev/pts/", 0) == 0) target = "/dev/pts/N";
+    targets.push_back(target);
   }
-  return count;
+  std::sort(targets.begin(), targets.end());
+  return targets;
+}
+
+// "+/dev/pts/N -pipe:[1]": what `after` holds more and less than `before`.
+std::string DescriptorChange(const std::vector<std::string>& before,
+                             const std::vector<std::string>& after) {
+  std::vector<std::string> more;
+  std::vector<std::string> less;
+  std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                      std::back_inserter(more));
+  std::set_difference(before.begin(), before.end(), after.begin(), after.end(),
+                      std::back_inserter(less));
+  std::string text;
+  for (const std::string& target : more) text += " +" + target;
+  for (const std::string& target : less) text += " -" + target;
+  return text.empty() ? " none" : text;
 }
 
 struct Bench {
@@ -272,7 +294,7 @@ void ReplugCycles(int cycles) {
   Bench bench(devsim::Mode::Silent);
   MainForm& form = bench.window->Form();
   form.AutoConnect->setChecked(true);
-  const int descriptors = DescriptorCount();
+  const std::vector<std::string> descriptors = Descriptors();
   std::mt19937 random(7);
   std::uniform_int_distribution<int> apart(200, 3000);
   const auto t0 = SteadyClock::now();
@@ -284,11 +306,13 @@ void ReplugCycles(int cycles) {
   }
   const bool connected =
       RunUntil([&] { return bench.window->Term().Link().PortOpen(); }, std::chrono::seconds(5));
+  const std::vector<std::string> atEnd = Descriptors();
   std::printf(
-      "%d unplug/re-plug cycles with AutoConnect in %.1f s: %s at the end, descriptors %d at "
-      "start, %d at the end; load %.2f\n",
+      "%d unplug/re-plug cycles with AutoConnect in %.1f s: %s at the end, descriptors %zu at "
+      "start, %zu at the end, changed:%s; load %.2f\n",
       cycles, Seconds(SteadyClock::now() - t0), connected ? "connected" : "NOT connected",
-      descriptors, DescriptorCount(), LoadAverage());
+      descriptors.size(), atEnd.size(), DescriptorChange(descriptors, atEnd).c_str(),
+      LoadAverage());
   std::fflush(stdout);
 }
 
