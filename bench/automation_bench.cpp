@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QEventLoop>
 #include <QPushButton>
 #include <QRadioButton>
@@ -187,19 +188,25 @@ class DeviceReceiveTimes {
 
 // Keeps the time each send of the terminal starts: the tick of TimerPeriod
 // that made it (the write and its drain wait for the device, which a busy
-// machine delays), taken when the sent line passes the log-file hook right
-// after the write. The window's own writer still gets every line.
-class TerminalSendTimes : public LogFileWriter {
+// machine delays). The tick is seen by an application-wide event filter,
+// before the timer's own handler sends; the send is seen when its line
+// passes the log-file hook right after the write. The window's own writer
+// still gets every line.
+class TerminalSendTimes : public QObject, public LogFileWriter {
  public:
   explicit TerminalSendTimes(TForm1& window) : window_(window) {
-    QObject::connect(&window_.Automation().TimerPeriod(), &QTimer::timeout, &context_,
-                     [this] { tick_ = SteadyClock::now(); });
+    QCoreApplication::instance()->installEventFilter(this);
     window_.LogOutput().SetLogFileWriter(this);
   }
   ~TerminalSendTimes() override { window_.LogOutput().SetLogFileWriter(&window_.LogControls()); }
   TerminalSendTimes(const TerminalSendTimes&) = delete;
   TerminalSendTimes& operator=(const TerminalSendTimes&) = delete;
 
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Timer && watched == &window_.Automation().TimerPeriod())
+      tick_ = SteadyClock::now();
+    return false;
+  }
   bool WriteLogFile(const Bytes& line) override {
     if (window_.Term().Transmit().SendBusy()) times.push_back(tick_);
     return window_.LogControls().WriteLogFile(line);
@@ -208,7 +215,6 @@ class TerminalSendTimes : public LogFileWriter {
 
  private:
   TForm1& window_;
-  QObject context_;  // ends the connection with this object
   SteadyClock::time_point tick_{};
 };
 
