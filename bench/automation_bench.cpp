@@ -1,8 +1,9 @@
 // Send-automation benchmark: the real window, offscreen, against the
 // simulated device on a pseudo-terminal. Prints one line per figure:
 //   1. "Период, мс:" 100 against an echoing device: the gaps between the
-//      sends as the device sees them (median, p99, min, max) and the CPU
-//      share of the window thread;
+//      sends as the terminal started them and as the device saw them
+//      (median, p99, min, max) and the CPU share of the window thread; then
+//      how late a bare Qt timer fires on the same machine;
 //   2. "После ответа" with TimeRX 5: exchanges per second, and whether every
 //      byte sent came back and was counted;
 //   3. unplug/re-plug cycles 0.2-3 s apart with AutoConnect: connected at the
@@ -270,6 +271,35 @@ void PeriodAccuracy(int seconds) {
   std::fflush(stdout);
 }
 
+// The machine's share of the lateness: a bare precise Qt timer re-armed for
+// 101 ms, as often as the period run sent, in the same process.
+void BareTimerLateness(int ticks) {
+  std::vector<double> late;
+  QEventLoop loop;
+  QTimer timer;
+  timer.setSingleShot(true);
+  timer.setTimerType(Qt::PreciseTimer);
+  auto armed = SteadyClock::now();
+  QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+    late.push_back(Seconds(SteadyClock::now() - armed) * 1e3 - 101.0);
+    if (static_cast<int>(late.size()) >= ticks) {
+      loop.quit();
+      return;
+    }
+    armed = SteadyClock::now();
+    timer.start(101);
+  });
+  timer.start(101);
+  loop.exec();
+  std::sort(late.begin(), late.end());
+  const auto at = [&](double q) { return late[static_cast<std::size_t>(q * (late.size() - 1))]; };
+  std::printf(
+      "for comparison, a bare precise Qt timer of 101 ms, %d ticks: late by median %.2f ms, p99 "
+      "%.2f ms, max %.2f ms; load %.2f\n",
+      ticks, at(0.5), at(0.99), late.back(), LoadAverage());
+  std::fflush(stdout);
+}
+
 void AfterAnswerRun(int exchanges) {
   Bench bench(devsim::Mode::Echo);
   MainForm& form = bench.window->Form();
@@ -397,7 +427,10 @@ int main(int argc, char** argv) {
   const int exchanges = argc > 2 ? std::atoi(argv[2]) : 10000;
   const int cycles = argc > 3 ? std::atoi(argv[3]) : 100;
   const int idleSeconds = argc > 4 ? std::atoi(argv[4]) : 10;
-  if (seconds > 0) PeriodAccuracy(seconds);
+  if (seconds > 0) {
+    PeriodAccuracy(seconds);
+    BareTimerLateness(seconds * 10);
+  }
   if (exchanges > 0) AfterAnswerRun(exchanges);
   if (cycles > 0) ReplugCycles(cycles);
   if (idleSeconds > 0) IdleModes(idleSeconds);
