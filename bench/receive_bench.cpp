@@ -13,10 +13,12 @@
 // Every received byte is checked: the HEX lines are decoded back and the
 // ASCII lines compared with what the device sent. The floods also print the
 // resident size before and after (before is the window's start-up figure).
+// Each line ends with the machine's load average over the last minute.
 //
-// Usage: velmora-receive-bench [megabytes] [exchanges] [figures, e.g. 1234567]
-
-#include <sys/resource.h>
+// Usage: velmora-receive-bench [megabytes] [exchanges] [figures, e.g. 1234567] [rounds]
+// With rounds above 1 the floods run that many times, a flood with the log
+// file next to the same flood without it (in turn first and second), and the
+// log file's cost is printed as the median of the paired ratios.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,6 +33,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,6 +75,12 @@ double ResidentMb() {
 }
 
 double Seconds(SteadyClock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// The load average over the last minute: the machine may be shared.
+double LoadAverage() {
+  double load[1] = {-1.0};
+  return getloadavg(load, 1) == 1 ? load[0] : -1.0;
+}
 
 // Runs the event loop until `done` holds or `limit` has passed. The check
 // runs every 2 ms; the figures are taken where the lines arrive, not here.
@@ -157,12 +167,19 @@ struct Bench {
       if (!bench->window->Term().Transmit().SendBusy()) bench->Received(line);
       if (next == nullptr) return true;
       // What the log file must now hold in addition.
-      if (bench->window->Log().LogToFile()) bench->fileExpected += line + "\r\n";
-      return next->WriteLogFile(line);
+      if (bench->window->Log().LogToFile()) bench->fileExpected.append(line).append("\r\n");
+      const auto start = SteadyClock::now();
+      const double cpuStart = CpuSeconds();
+      const bool written = next->WriteLogFile(line);
+      bench->logFileCpu += CpuSeconds() - cpuStart;
+      bench->logFileTime += SteadyClock::now() - start;
+      return written;
     }
     LogFileWriter* next = nullptr;  // the window's own log-file writer
   } lines{this};
   Bytes fileExpected;
+  SteadyClock::duration logFileTime{};  // spent in the window's log-file writes
+  double logFileCpu = 0.0;              // the window thread's CPU seconds in them
 
   // Writes through the window's log file as well ("Start Log").
   void StartLogFile() {
@@ -195,11 +212,20 @@ void QuietLine() {
   const auto t0 = SteadyClock::now();
   RunFor(std::chrono::seconds(10));
   const double share = (CpuSeconds() - cpu0) / Seconds(SteadyClock::now() - t0) * 100.0;
-  std::printf("1. idle, port open, quiet line: %.3f %% of a core over 10 s (target <= 0.2 %%)\n",
-              share);
+  std::printf(
+      "1. idle, port open, quiet line: %.3f %% of a core over 10 s (target <= 0.2 %%); load %.2f\n",
+      share, LoadAverage());
 }
 
-void Flood(bool hex, std::size_t megabytes, bool logFile) {
+// The figures of one flood that the log file's cost compares.
+struct FloodFigures {
+  double megabytesPerSecond = 0.0;
+  double cpuSecondsPerMegabyte = 0.0;
+  double logFileShare = 0.0;     // % of the flood's time spent writing the file
+  double logFileCpuShare = 0.0;  // % of the window thread's CPU time spent so
+};
+
+FloodFigures Flood(bool hex, std::size_t megabytes, bool logFile) {
   devsim::DeviceOptions options;
   options.mode = devsim::Mode::Silent;
   Bench bench(std::move(options));
@@ -210,6 +236,13 @@ void Flood(bool hex, std::size_t megabytes, bool logFile) {
   bench.window->Receive().TimeOutRxClick(true);  // TimeRX 1
   const std::size_t size = megabytes * 1000 * 1000;
   const std::string data = hex ? devsim::FloodBytes(size, false) : TextLines(size);
+  // Room for what the file must hold (three characters a byte and a time
+  // stamp a line in HEX), its pages touched now: keeping it must cost no
+  // copies and no page faults inside the measured time.
+  if (logFile) {
+    bench.fileExpected.resize(hex ? 3 * size + size / 8 : size + size / 8);
+    bench.fileExpected.clear();
+  }
   QCoreApplication::processEvents();
   const double residentBefore = ResidentMb();
   const double cpu0 = CpuSeconds();
@@ -234,17 +267,59 @@ void Flood(bool hex, std::size_t megabytes, bool logFile) {
     const QByteArray file = bench.LogFileBytes();
     const bool same =
         !bench.fileExpected.empty() && file == QByteArray::fromStdString(bench.fileExpected);
+    char share[160];
+    std::snprintf(share, sizeof share,
+                  ", %.0f ms in its writes (%.2f %% of the flood's time), %.0f ms of CPU (%.2f %% "
+                  "of the window thread's)",
+                  Seconds(bench.logFileTime) * 1e3, Seconds(bench.logFileTime) / elapsed * 100.0,
+                  bench.logFileCpu * 1e3, bench.logFileCpu / cpu * 100.0);
     fileCheck = ", log file " + std::to_string(file.size()) + " bytes, " +
-                (same ? "every shown line byte for byte" : "LOG FILE DIFFERS");
+                (same ? "every shown line byte for byte" : "LOG FILE DIFFERS") + share;
   }
   std::printf(
       "%d. %s flood of %.0f MB%s: received %d of %zu bytes%s, %s, %.2f MB/s, %.3f CPU s/MB, "
-      "%d packets, resident %.1f MB before, %.1f MB after%s\n",
+      "%d packets, resident %.1f MB before, %.1f MB after%s; load %.2f\n",
       (hex ? 2 : 3) + (logFile ? 4 : 0), hex ? "HEX+time stamp random" : "ASCII 60-char line", mb,
       logFile ? " with the log file" : "", bench.window->Term().Counters().rxBytes, data.size(),
       complete ? "" : " (timed out)",
       exact ? (hex ? "every byte exact and in order" : "every byte counted") : "BYTES LOST",
-      mb / elapsed, cpu / mb, bench.receivedLines, residentBefore, ResidentMb(), fileCheck.c_str());
+      mb / elapsed, cpu / mb, bench.receivedLines, residentBefore, ResidentMb(), fileCheck.c_str(),
+      LoadAverage());
+  std::fflush(stdout);
+  return {mb / elapsed, cpu / mb, Seconds(bench.logFileTime) / elapsed * 100.0,
+          bench.logFileCpu / cpu * 100.0};
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? -1.0 : values[values.size() / 2];
+}
+
+// The log file's cost for one kind of flood: with it against without it,
+// round by round, as the median of the ratios.
+void PrintLogFileCost(const char* kind, const std::vector<FloodFigures>& without,
+                      const std::vector<FloodFigures>& with) {
+  std::vector<double> throughput;
+  std::vector<double> cpu;
+  std::vector<double> writes;
+  std::vector<double> writesCpu;
+  std::string each;
+  for (std::size_t i = 0; i < std::min(without.size(), with.size()); ++i) {
+    throughput.push_back(with[i].megabytesPerSecond / without[i].megabytesPerSecond * 100.0);
+    cpu.push_back(without[i].cpuSecondsPerMegabyte / with[i].cpuSecondsPerMegabyte * 100.0);
+    writes.push_back(with[i].logFileShare);
+    writesCpu.push_back(with[i].logFileCpuShare);
+    char round[32];
+    std::snprintf(round, sizeof round, "%s%.0f", each.empty() ? "" : " ", throughput.back());
+    each += round;
+  }
+  if (throughput.empty()) return;
+  std::printf(
+      "log file cost, %s, %zu rounds: throughput with the file %.1f %% of without (median; each "
+      "round %s), CPU-time throughput %.1f %% (target >= 90 %%); the file's writes take %.2f %% "
+      "of the time and %.2f %% of the window thread's CPU with it; load %.2f\n",
+      kind, throughput.size(), Median(throughput), each.c_str(), Median(cpu), Median(writes),
+      Median(writesCpu), LoadAverage());
 }
 
 void Exchanges(int count) {
@@ -271,8 +346,8 @@ void Exchanges(int count) {
   };
   std::printf(
       "4. %d request/answer exchanges, TimeRX 5: %d packets, last answer byte to log line "
-      "median %.2f ms, p99 %.2f ms (target p99 < 8 ms)\n",
-      count, bench.receivedLines, at(0.5), at(0.99));
+      "median %.2f ms, p99 %.2f ms (target p99 < 8 ms); load %.2f\n",
+      count, bench.receivedLines, at(0.5), at(0.99), LoadAverage());
 }
 
 void Bursts(int count) {
@@ -335,9 +410,10 @@ void Bursts(int count) {
   const double quiet = (CpuSeconds() - cpuQuiet0) / Seconds(SteadyClock::now() - q0) * 100.0;
   std::printf(
       "5. %d bursts of %zu bytes every 20 ms, TimeRX 1: %d lines, %s, %.2f %% of a core; "
-      "from 1 s after the last burst, %.3f %% over 3 s\n",
+      "from 1 s after the last burst, %.3f %% over 3 s; load %.2f\n",
       count, burst.size(), bench.receivedLines,
-      exact ? "every byte exact, each line whole bursts" : "BYTES LOST", share, quiet);
+      exact ? "every byte exact, each line whole bursts" : "BYTES LOST", share, quiet,
+      LoadAverage());
 }
 
 }  // namespace
@@ -350,13 +426,25 @@ int main(int argc, char* argv[]) {
   const int exchanges = argc > 2 ? std::stoi(argv[2]) : 1000;
   // A third argument picks figures, e.g. "23" for the two floods only.
   const std::string only = argc > 3 ? argv[3] : "1234567";
-  if (only.find('1') != std::string::npos) QuietLine();
-  if (only.find('2') != std::string::npos) Flood(true, megabytes, false);
-  if (only.find('3') != std::string::npos) Flood(false, megabytes, false);
-  if (only.find('4') != std::string::npos) Exchanges(exchanges);
-  if (only.find('5') != std::string::npos) Bursts(200);
-  // Compare 6 with 2 and 7 with 3 for the log file's cost (target >= 90 %).
-  if (only.find('6') != std::string::npos) Flood(true, megabytes, true);
-  if (only.find('7') != std::string::npos) Flood(false, megabytes, true);
+  const int rounds = argc > 4 ? std::max(1, std::stoi(argv[4])) : 1;
+  const auto picked = [&](char figure) { return only.find(figure) != std::string::npos; };
+  if (picked('1')) QuietLine();
+  if (picked('4')) Exchanges(exchanges);
+  if (picked('5')) Bursts(200);
+  // Each flood next to the same flood with the log file (6 with 2, 7 with
+  // 3), the one first in one round and second in the next.
+  std::map<int, std::vector<FloodFigures>> floods;
+  for (int round = 0; round < rounds; ++round) {
+    for (const bool hex : {true, false}) {
+      const int without = hex ? 2 : 3;
+      for (const bool logFile : {round % 2 == 1, round % 2 == 0}) {
+        const int figure = without + (logFile ? 4 : 0);
+        if (picked(static_cast<char>('0' + figure)))
+          floods[figure].push_back(Flood(hex, megabytes, logFile));
+      }
+    }
+  }
+  PrintLogFileCost("HEX with time stamps (6 against 2)", floods[2], floods[6]);
+  PrintLogFileCost("ASCII (7 against 3)", floods[3], floods[7]);
   return 0;
 }
