@@ -1,9 +1,11 @@
 #include "ui/port_bar.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "ui/colors.h"
 #include "ui/dialogs.h"
@@ -15,6 +17,19 @@ std::optional<int> ShownItem(const QComboBox* box) {
   const int index = box->findText(box->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
   if (index < 0) return std::nullopt;
   return index;
+}
+
+QString PortPopupText(const QModelIndex& index) {
+  const QString name = index.data(Qt::DisplayRole).toString();
+  const QString description = index.data(kPortDescriptionRole).toString();
+  if (description.isEmpty()) return name;
+  return name + QStringLiteral(" \u2014 ") + description;
+}
+
+void PortListDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                       const QModelIndex& index) const {
+  QStyledItemDelegate::initStyleOption(option, index);
+  option->text = PortPopupText(index);
 }
 
 void PaintPortBox(QComboBox* box, std::uint32_t value) {
@@ -59,6 +74,9 @@ class PortBar::WatchHost : public PortWatchHost {
     if (bar_.blockingWait_) bar_.blockingWait_(milliseconds);
   }
   void SendAfterConnect() override { emit bar_.SendAfterReopen(); }
+  void PortMoved(const std::string& name, const std::vector<ListedPort>& ports) override {
+    bar_.ShowMovedPort(name, ports);
+  }
 
  private:
   PortBar& bar_;
@@ -71,8 +89,10 @@ PortBar::PortBar(const PortBarControls& controls, UserDialogs& dialogs, SerialLi
       link_(link),
       discovery_(discovery),
       blockingWait_(std::move(blockingWait)),
-      watch_(link),
+      watch_(link, &discovery),
       watchHost_(std::make_unique<WatchHost>(*this)) {
+  // The box takes the delegate; only its list draws the descriptions.
+  c_.ComPort->setItemDelegate(new PortListDelegate(c_.ComPort));
   connect(c_.BTConnect, &QPushButton::clicked, this, [this] { BTConnectClick(); });
   connect(c_.BTRescan, &QPushButton::clicked, this, [this] { BTRescanClick(); });
   // Runs from start-up to shut-down; it never opens a port the user has not
@@ -87,13 +107,41 @@ PortBar::~PortBar() = default;
 
 void PortBar::CheckConnectTimer() { watch_.CheckConnectTimer(*watchHost_); }
 
-void PortBar::ScanPorts(bool silent) {
-  const PortScan scan = velmora::ScanPorts(discovery_);
+void PortBar::FillPortList(const PortScan& scan) {
   QComboBox* box = c_.ComPort;
   box->clear();
-  for (const std::string& name : scan.items) box->addItem(QString::fromLocal8Bit(name));
+  for (std::size_t i = 0; i < scan.items.size(); ++i) {
+    // Port names are file-system paths here, not 1251 texts.
+    box->addItem(QString::fromLocal8Bit(scan.items[i]));
+    const QString description =
+        i < scan.descriptions.size() ? ToQString(scan.descriptions[i]) : QString();
+    if (description.isEmpty()) continue;
+    const int row = box->count() - 1;
+    box->setItemData(row, description, kPortDescriptionRole);
+    box->setItemData(row, description, Qt::ToolTipRole);
+  }
   box->setCurrentIndex(scan.selected);
   if (scan.selected < 0) box->setEditText(QString());
+  // The list is as wide as its longest line.
+  QAbstractItemView* list = box->view();
+  list->setMinimumWidth(std::max(list->minimumWidth(), list->sizeHintForColumn(0) + 8));
+}
+
+void PortBar::ShowMovedPort(const std::string& name, const std::vector<ListedPort>& ports) {
+  FillPortList(ScanOf(ports));
+  QComboBox* box = c_.ComPort;
+  const QString text = QString::fromLocal8Bit(name);
+  const int index = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (index >= 0) {
+    box->setCurrentIndex(index);
+  } else {
+    box->setEditText(text);
+  }
+}
+
+void PortBar::ScanPorts(bool silent) {
+  const PortScan scan = velmora::ScanPorts(discovery_);
+  FillPortList(scan);
   if (!scan.foundAny && !silent) {
     dialogs_.ShowMessage(":-(");
     dialogs_.ShowMessage(
@@ -128,14 +176,17 @@ void PortBar::BTConnectClick() {
   button->setEnabled(false);
   if (button->property("tag").toInt() != 0) {
     link_.ClosePort();
+    watch_.Forget();
     SetPortControlsEnabled(true);
     button->setText("Connect");
     button->setProperty("tag", 0);
     PaintPortBox(c_.ComPort, kSysWindow);
     emit PortStateChanged();
   } else {
-    switch (link_.OpenPort(CurrentRequest())) {
+    const PortRequest request = CurrentRequest();
+    switch (link_.OpenPort(request)) {
       case OpenResult::Opened:
+        watch_.Connected(request.name);
         SetPortControlsEnabled(false);
         button->setText("Disconnect");
         button->setProperty("tag", 1);

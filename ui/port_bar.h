@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -53,6 +54,7 @@ class PortBar : public QObject {
   // One tick of the watch.
   void CheckConnectTimer();
   const QTimer& CheckConnect() const { return checkConnect_; }
+  const PortWatch& Watch() const { return watch_; }
 
   // Asked by the watch: "Отправить при соединении" is checked.
   std::function<bool()> sendAsReconnChecked;
@@ -67,6 +69,10 @@ class PortBar : public QObject {
 
  private:
   void SetPortControlsEnabled(bool enabled);
+  // The items of a scan, each with its description for the drop-down.
+  void FillPortList(const PortScan& scan);
+  // The watch followed the device to `name`.
+  void ShowMovedPort(const std::string& name, const std::vector<ListedPort>& ports);
 
   class WatchHost;
   friend class WatchHost;
@@ -79,6 +85,24 @@ class PortBar : public QObject {
   PortWatch watch_;
   std::unique_ptr<WatchHost> watchHost_;
   QTimer checkConnect_;
+};
+
+// The item data role of the port box that holds a port's description (what
+// the device is); the item's text stays the name alone, which is what the
+// box shows, opens and stores.
+inline constexpr int kPortDescriptionRole = Qt::UserRole + 1;
+
+// The line the port box's drop-down shows for an item: "USB0 — FTDI FT232R
+// USB UART (A50285BI)", or the name alone when nothing is known.
+QString PortPopupText(const QModelIndex& index);
+
+// Draws the drop-down's lines as PortPopupText; only the list uses it.
+class PortListDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };
 
 // Paints the port box in every colour group, so that the colour shows while

@@ -1,6 +1,7 @@
 #include "ui/terminal_services.h"
 
 #include <QThread>
+#include <cstdlib>
 
 #include "serial/serial_port.h"
 
@@ -8,8 +9,12 @@ namespace velmora::ui {
 
 TerminalServices TerminalServices::System() {
   TerminalServices services;
-  services.portFactory = [] { return CreateSerialPort(); };
-  services.discovery = CreatePortDiscovery();
+  // VELMORA_SYSFS_ROOT and VELMORA_DEV_DIR put a fake system in place of
+  // /sys and /dev, for tests by hand; unset, the system's own.
+  const DeviceDirectories directories =
+      DeviceDirectoriesFrom([](const char* variable) { return std::getenv(variable); });
+  services.portFactory = [directories] { return CreateSerialPort(directories); };
+  services.discovery = CreatePortDiscovery(directories);
   services.clock = CreateSystemClock();
   services.sleeper = [](int milliseconds) { QThread::msleep(static_cast<unsigned>(milliseconds)); };
   return services;

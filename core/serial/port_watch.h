@@ -1,5 +1,10 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "serial/port_discovery.h"
+#include "serial/port_identity.h"
 #include "serial/serial_link.h"
 
 namespace velmora {
@@ -33,6 +38,9 @@ class PortWatchHost {
   virtual void BlockingWait(int milliseconds) = 0;
   // CheckSendDataAftConnect.
   virtual void SendAfterConnect() = 0;
+  // The watch has re-opened the port's device under `name`, found in
+  // `ports`: the port box shows that list and that name.
+  virtual void PortMoved(const std::string& name, const std::vector<ListedPort>& ports) = 0;
 };
 
 // The wait between a re-open by the watch and its send on connect.
@@ -42,9 +50,23 @@ inline constexpr int kReopenSendDelayMs = 2000;
 // port, turns the indicator red or re-opens the port when AutoConnect is
 // checked. It never shows a message box, and never changes the tag, the
 // caption "Disconnect" or the port controls.
+//
+// A port whose device can be told apart from any other (a USB adapter with a
+// serial number, or without one at the same place on the bus) is followed:
+// the re-open takes the name only while the same device is under it, looks
+// for the device under another name when it is not, and never opens another
+// device in its place. Without an identity the name alone counts.
 class PortWatch {
  public:
-  explicit PortWatch(SerialLink& link);
+  // `discovery` tells who is under a name; without it every port is
+  // followed by its name.
+  explicit PortWatch(SerialLink& link, PortDiscovery* discovery = nullptr);
+
+  // The user has connected to `name`: remember who is there. Forgotten at a
+  // disconnect (Forget) and replaced by the next connect.
+  void Connected(const std::string& name);
+  void Forget() { followed_ = {}; }
+  const PortIdentity& Followed() const { return followed_; }
 
   // One tick, in this order: probe; red when the loss has just happened
   // without AutoConnect; red while the user stays connected to a lost port
@@ -54,7 +76,12 @@ class PortWatch {
   void CheckConnectTimer(PortWatchHost& host);
 
  private:
+  // The re-open of a lost port; false when it did not open (yellow).
+  bool Reopen(PortWatchHost& host);
+
   SerialLink& link_;
+  PortDiscovery* discovery_;
+  PortIdentity followed_;
 };
 
 }  // namespace velmora

@@ -61,6 +61,10 @@ class WatchWindow : public PortWatchHost {
     sentAt = SteadyClock::now();
     link_.Port().Write(reinterpret_cast<const std::uint8_t*>(line.data()), line.size());
   }
+  // Never called: this watch has no discovery and follows names only.
+  void PortMoved(const std::string& name, const std::vector<ListedPort>&) override {
+    portName = name;
+  }
 
   bool autoConnect = true;
   std::string portName;

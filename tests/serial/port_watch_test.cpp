@@ -43,7 +43,7 @@ class FakeWatchWindow : public PortWatchHost {
   bool ConnectTag() override { return tag; }
   bool AutoConnectChecked() override { return autoConnect; }
   bool SendAsReconnChecked() override { return sendAsReconn; }
-  PortRequest CurrentRequest() override { return {"COM3", 9600, 8, 0}; }
+  PortRequest CurrentRequest() override { return {portName, 9600, 8, 0}; }
   void ColourPort(PortColour colour) override {
     static const char* const kNames[] = {"window", "lime", "red", "yellow"};
     events_.push_back(std::string("colour ") + kNames[static_cast<int>(colour)]);
@@ -53,7 +53,14 @@ class FakeWatchWindow : public PortWatchHost {
     events_.push_back("wait " + std::to_string(milliseconds));
   }
   void SendAfterConnect() override { events_.push_back("send on connect"); }
+  void PortMoved(const std::string& name, const std::vector<ListedPort>& ports) override {
+    std::string line = "moved " + name + " in";
+    for (const ListedPort& port : ports) line += " " + port.name;
+    events_.push_back(line);
+    portName = name;
+  }
 
+  std::string portName = "COM3";
   bool tag = false;
   bool autoConnect = false;
   bool sendAsReconn = true;
@@ -221,6 +228,118 @@ TEST_F(PortWatchTest, AHandleReleasedOnHangUpIsALossOnTheNextTick) {
   Tick();
   EXPECT_EQ(events, (Events{"probe", "state", "open COM3", "state", "colour lime", "wait 2000",
                             "send on connect"}));
+}
+
+// Who is under each name, as the test sets it.
+class FakeDiscovery : public PortDiscovery {
+ public:
+  std::vector<std::string> PortNames() override {
+    std::vector<std::string> names;
+    for (const ListedPort& port : ports) names.push_back(port.name);
+    return names;
+  }
+  std::vector<ListedPort> Ports() override { return ports; }
+  PortIdentity IdentityOf(const std::string& name) override {
+    for (const ListedPort& port : ports) {
+      if (port.name == name) return port.identity;
+    }
+    return {};
+  }
+  std::vector<ListedPort> ports;
+};
+
+PortIdentity Adapter(std::string serial) {
+  PortIdentity identity;
+  identity.kind = PortKind::Usb;
+  identity.vendorId = "0403";
+  identity.productId = "6001";
+  identity.serial = std::move(serial);
+  identity.usbPath = "1-1";
+  return identity;
+}
+
+class FollowingWatchTest : public PortWatchTest {
+ protected:
+  // Connected to COM3, the adapter "A", and lost, with AutoConnect.
+  void ConnectAndLose() {
+    discovery.ports = {{"COM3", Adapter("A")}};
+    Connect();
+    following.Connected("COM3");
+    window.autoConnect = true;
+    port->probeError = SerialError::DeviceRemoved;
+    events.clear();
+  }
+  void FollowTick() { following.CheckConnectTimer(window); }
+
+  FakeDiscovery discovery;
+  PortWatch following{link, &discovery};
+};
+
+TEST_F(FollowingWatchTest, TheSameDeviceUnderAnotherNameIsReopenedThere) {
+  ConnectAndLose();
+  discovery.ports = {{"COM5", Adapter("B")}, {"COM4", Adapter("A")}};
+  FollowTick();
+  EXPECT_EQ(events, (Events{"probe", "close", "state", "open COM4", "moved COM4 in COM5 COM4",
+                            "state", "colour lime", "wait 2000", "send on connect"}));
+  EXPECT_TRUE(link.PortOpen());
+  // Lost again: followed from its new name on.
+  port->probeError = SerialError::DeviceRemoved;
+  discovery.ports = {{"COM3", Adapter("A")}};
+  events.clear();
+  FollowTick();
+  EXPECT_EQ(events, (Events{"probe", "close", "state", "open COM3", "moved COM3 in COM3", "state",
+                            "colour lime", "wait 2000", "send on connect"}));
+}
+
+TEST_F(FollowingWatchTest, TheSameDeviceUnderItsNameIsReopenedByName) {
+  ConnectAndLose();
+  FollowTick();
+  EXPECT_EQ(events, (Events{"probe", "close", "state", "open COM3", "state", "colour lime",
+                            "wait 2000", "send on connect"}));
+}
+
+TEST_F(FollowingWatchTest, AStrangerUnderTheOldNameIsNeverOpened) {
+  ConnectAndLose();
+  discovery.ports = {{"COM3", Adapter("B")}};
+  FollowTick();
+  FollowTick();
+  EXPECT_EQ(events, (Events{"probe", "close", "state", "colour yellow", "probe", "colour yellow"}));
+  EXPECT_FALSE(link.PortOpen());
+  // Ours comes back beside the stranger.
+  discovery.ports.push_back({"COM6", Adapter("A")});
+  events.clear();
+  FollowTick();
+  EXPECT_EQ(events.at(1), "open COM6");
+  EXPECT_TRUE(link.PortOpen());
+}
+
+TEST_F(FollowingWatchTest, AFailedOpenElsewhereIsYellowAndKeepsTheName) {
+  ConnectAndLose();
+  discovery.ports = {{"COM4", Adapter("A")}};
+  port->openError = SerialError::InUse;
+  FollowTick();
+  EXPECT_EQ(events, (Events{"probe", "close", "state", "open COM4", "colour yellow"}));
+  EXPECT_EQ(window.portName, "COM3");
+}
+
+TEST_F(FollowingWatchTest, APortWithoutIdentityGoesByName) {
+  discovery.ports = {{"COM3", IdentityOfKind(PortKind::BuiltIn)}};
+  Connect();
+  following.Connected("COM3");
+  window.autoConnect = true;
+  port->probeError = SerialError::DeviceRemoved;
+  discovery.ports = {{"COM4", IdentityOfKind(PortKind::BuiltIn)}};
+  events.clear();
+  FollowTick();
+  EXPECT_EQ(events.at(3), "open COM3");
+}
+
+TEST_F(FollowingWatchTest, ADisconnectForgetsTheDevice) {
+  ConnectAndLose();
+  following.Forget();
+  discovery.ports = {{"COM3", Adapter("B")}};
+  FollowTick();
+  EXPECT_EQ(events.at(3), "open COM3") << "nothing is followed after a disconnect";
 }
 
 TEST_F(PortWatchTest, ANeverOpenedPortFailsTheProbe) {

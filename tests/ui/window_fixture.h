@@ -29,6 +29,12 @@ class WindowFixture {
     window = std::make_unique<TForm1>(dialogs, std::move(services));
     dialogs.messages.clear();
   }
+  // The window on services of the test's own making.
+  explicit WindowFixture(TerminalServices services) : previous_(QDir::currentPath()) {
+    QDir::setCurrent(dir_.path());
+    window = std::make_unique<TForm1>(dialogs, std::move(services));
+    dialogs.messages.clear();
+  }
   ~WindowFixture() {
     window.reset();
     QDir::setCurrent(previous_);
