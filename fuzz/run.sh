@@ -35,7 +35,8 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(cfg_file old_cmd_file cmd_config_record encoder hex_console receive_lines port_list cp1251)
+  targets=(cfg_file old_cmd_file cmd_config_record encoder hex_console receive_lines port_list cp1251
+    command_file)
 fi
 cmake --build "$build" --target "${targets[@]/#/fuzz_}" -j "$(nproc)"
 

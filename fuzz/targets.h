@@ -22,6 +22,7 @@ void FuzzHexConsole(const std::uint8_t* data, std::size_t size);
 void FuzzReceiveLines(const std::uint8_t* data, std::size_t size);
 void FuzzPortList(const std::uint8_t* data, std::size_t size);
 void FuzzCp1251(const std::uint8_t* data, std::size_t size);
+void FuzzCommandFile(const std::uint8_t* data, std::size_t size);
 
 std::span<const NamedTarget> AllTargets();
 

@@ -5,7 +5,7 @@
 namespace velmora::fuzz {
 
 std::span<const NamedTarget> AllTargets() {
-  static constexpr std::array<NamedTarget, 8> kTargets{{
+  static constexpr std::array<NamedTarget, 9> kTargets{{
       {"cfg_file", FuzzCfgFile},
       {"old_cmd_file", FuzzOldCmdFile},
       {"cmd_config_record", FuzzCmdConfigRecord},
@@ -14,6 +14,7 @@ std::span<const NamedTarget> AllTargets() {
       {"receive_lines", FuzzReceiveLines},
       {"port_list", FuzzPortList},
       {"cp1251", FuzzCp1251},
+      {"command_file", FuzzCommandFile},
   }};
   return kTargets;
 }
