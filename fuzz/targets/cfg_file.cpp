@@ -43,7 +43,7 @@ Bytes CanonicalNumber(Bytes text) {
 
 void FuzzCfgFile(const std::uint8_t* data, std::size_t size) {
   const Bytes file(reinterpret_cast<const char*>(data), size);
-  MemoryFileSystem fs;
+  testing::MemoryFileSystem fs;
   fs.files["Cfg"] = file;
 
   CfgRecord record;

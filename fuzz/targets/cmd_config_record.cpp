@@ -59,7 +59,7 @@ void CheckOneRecord(BytesView input) {
   Bytes record(kListRecordSize, '\0');
   std::copy_n(input.begin(), std::min(input.size(), kListRecordSize), record.begin());
   PutSignature(record, true);
-  MemoryFileSystem fs;
+  testing::MemoryFileSystem fs;
   fs.files["CmdConfig"] = record;
 
   CmdListStore& store = Store();
@@ -132,7 +132,7 @@ void CheckShortFile(BytesView input) {
     file += record;
   }
   file.append(input.substr(0, std::min(input.size(), kListRecordSize - 1)));
-  MemoryFileSystem fs;
+  testing::MemoryFileSystem fs;
   fs.files["CmdConfig"] = file;
 
   CmdListStore& store = Store();

@@ -11,7 +11,7 @@ namespace velmora::fuzz {
 
 void FuzzOldCmdFile(const std::uint8_t* data, std::size_t size) {
   const Bytes file(reinterpret_cast<const char*>(data), size);
-  MemoryFileSystem fs;
+  testing::MemoryFileSystem fs;
   fs.files["OldCmd"] = file;
 
   const HistoryLoadResult loaded = LoadHistoryFile("OldCmd", fs);

@@ -9,10 +9,11 @@
 #include "common/bytes.h"
 #include "storage/file_system.h"
 
-namespace velmora::fuzz {
+namespace velmora::testing {
 
 // Files held in memory by name, so that a loader and a save run thousands of
-// times a second without touching the disk. No links, no permissions.
+// times a second without touching the disk (the fuzz targets, the tests that
+// load and save a file a thousand times). No links, no permissions.
 class MemoryFileSystem : public FileSystem {
  public:
   std::map<std::string, Bytes> files;
@@ -64,4 +65,4 @@ class MemoryFileSystem : public FileSystem {
   };
 };
 
-}  // namespace velmora::fuzz
+}  // namespace velmora::testing
