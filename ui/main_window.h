@@ -127,7 +127,7 @@ class TForm1 : public QMainWindow, private CommandTarget {
   // state it restores.
   CfgRecord cfg_;
   LogLook look_;
-  StateFiles stateFiles_{dialogs_};
+  StateFiles stateFiles_{dialogs_, *services_.stateFileSystem};
 };
 
 }  // namespace velmora::ui

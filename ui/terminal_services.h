@@ -5,6 +5,7 @@
 #include "common/clock.h"
 #include "serial/port_discovery.h"
 #include "serial/serial_link.h"
+#include "storage/file_system.h"
 
 namespace velmora::ui {
 
@@ -15,6 +16,10 @@ struct TerminalServices {
   std::unique_ptr<PortDiscovery> discovery;
   std::unique_ptr<Clock> clock;
   SerialLink::Sleeper sleeper;
+  // Where "Cfg" and "OldCmd" are read and written: the system's files unless
+  // a test hands in a file system that fails (a full disk at shut-down). It
+  // must outlive the window.
+  FileSystem* stateFileSystem = &SystemFileSystem();
 
   // The real serial ports, ports list and clock of this machine.
   static TerminalServices System();

@@ -34,6 +34,7 @@ class FaultyFileSystem : public FileSystem {
   std::optional<int> failCreateWith;  // the refusal of every creation
   bool failDirectorySync = false;     // EIO after the rename
   bool failRead = false;
+  int readError = EIO;  // the refusal of a failed read
   int inPlaceOpens = 0;
 
   // The steps of saves in the order they ran ("create", "write", "sync and
@@ -43,7 +44,7 @@ class FaultyFileSystem : public FileSystem {
   FileStatus Read(const std::string& path, std::size_t limit, Bytes& bytes, bool& exists) override {
     if (failRead) {
       exists = true;
-      return Fail(EIO);
+      return Fail(readError);
     }
     return real_.Read(path, limit, bytes, exists);
   }
