@@ -5,6 +5,7 @@
 namespace velmora::ui {
 
 LimitedEdit::LimitedEdit(QWidget* parent) : QLineEdit(parent) {
+  setMaxLength(kLongestEditText);
   // QLineEdit emits textEdited before textChanged, so before_ still holds the
   // old text while OnTextEdited runs. After a correction the edit still emits
   // textChanged with the uncorrected text, hence the current text is read.
