@@ -29,6 +29,14 @@ Console::Console(const ConsoleControls& controls, UserDialogs& dialogs, Terminal
       RBASCIIClick();
     }
   });
+  // A paste beyond what an edit holds is not sent short without a word.
+  for (LimitedEdit* edit : {c_.MainStrCmd, c_.AddStrCmd}) {
+    connect(edit, &LimitedEdit::longestTextReached, this, [this] {
+      dialogs_.ShowMessage(
+          QStringLiteral("Строка длиннее %1 символов не помещается и обрезана до этой длины")
+              .arg(LimitedEdit::kLongestEditText));
+    });
+  }
   c_.MainStrCmd->installEventFilter(this);
   c_.AddStrCmd->installEventFilter(this);
 }

@@ -189,6 +189,27 @@ class BadInputWindowTest : public QObject {
     QCOMPARE(Form().LSend->text(), QStringLiteral("Send: 1"));  // one packet
   }
 
+  // Beyond what an edit holds (120,000 characters) the paste is cut, and the
+  // user is told so at once rather than finding a short packet later.
+  void aPasteBeyondTheLongestTextIsCutAndSaysSo() {
+    app_ = std::make_unique<WindowFixture>();
+    const QString text = LongText().repeated(3);
+    QElapsedTimer timer;
+    timer.start();
+    Paste(Form().MainStrCmd, text);
+    qInfo("paste of 300000 characters cut to 120000: %lld ms", timer.elapsed());
+    QVERIFY2(timer.elapsed() < kNoFreezeMs, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(Form().MainStrCmd->text().size(), LimitedEdit::kLongestEditText);
+    QVERIFY(text.startsWith(Form().MainStrCmd->text()));
+    QCOMPARE(app_->dialogs.messages,
+             QStringList{QStringLiteral(
+                 "Строка длиннее 120000 символов не помещается и обрезана до этой длины")});
+    // Typing at the end of a full line changes nothing and says nothing more.
+    Form().MainStrCmd->end(false);
+    QTest::keyClicks(Form().MainStrCmd, QStringLiteral("x"));
+    QCOMPARE(app_->dialogs.messages.size(), 1);
+  }
+
   // Every character of the code page in the HEX console and the tail: each
   // character that is no hex digit counts as 0, nothing is dropped or added.
   void everyCharacterInTheHexConsoleAndTailGivesItsPairs_data() {

@@ -14,6 +14,7 @@ LimitedEdit::LimitedEdit(QWidget* parent) : QLineEdit(parent) {
 }
 
 void LimitedEdit::OnTextEdited(const QString& after) {
+  if (after.size() >= maxLength() && after.size() > before_.size()) emit longestTextReached();
   if (userMaxLength_ <= 0 || after.size() <= userMaxLength_ || after.size() <= before_.size()) {
     return;
   }

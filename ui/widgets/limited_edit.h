@@ -9,7 +9,7 @@ namespace velmora::ui {
 // maximum length also cuts texts set by the program, but the terminal must
 // show a longer history line or macro whole in an edit that lets the user
 // type only so many characters. So Qt's limit is only a bound against
-// absurd pastes (kLongestEditText, far above Qt's default of 32767, which
+// absurd pastes (kLongestEditText, above Qt's default of 32767, which
 // silently cut a pasted packet of 100,000 characters) and the user's limit
 // is applied after each user edit (typing, pasting, dropping, undo): the
 // inserted part is cut so that the text grows no longer than the limit. A
@@ -20,14 +20,21 @@ class LimitedEdit : public QLineEdit {
 
  public:
   // The most characters any edit holds: a console line or tail without a
-  // limit of its own takes a pasted packet this long whole.
-  static constexpr int kLongestEditText = 1000000;
+  // limit of its own takes a pasted packet of 100,000 characters whole. Not
+  // more: Qt's cutting of a longer paste takes time that grows with the
+  // square of this limit (a second here, minutes at a million).
+  static constexpr int kLongestEditText = 120000;
 
   explicit LimitedEdit(QWidget* parent = nullptr);
 
   // 0: no limit of our own.
   void SetUserMaxLength(int length) { userMaxLength_ = length; }
   int UserMaxLength() const { return userMaxLength_; }
+
+ signals:
+  // A user edit filled the edit to kLongestEditText: what was pasted beyond
+  // it has been cut off by Qt.
+  void longestTextReached();
 
  private:
   void OnTextEdited(const QString& after);
