@@ -1,5 +1,6 @@
 #include "ui/widgets/log_window.h"
 
+#include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -35,11 +36,40 @@ void ForEachBand(const QRegion& region, PaintBand paint) {
 // The log's scroll bar, repainted only when what it shows changes: the log
 // grows by a line per packet, which mostly leaves the handle where it was to
 // the pixel, and a scroll bar as tall as the log is a fill of hundreds of rows.
+// When it does change, the style draws it into band-high images, so that no
+// fill or line of it spans enough rows to go to the thread pool; and as it
+// covers its area, the log's frame and the window beneath it are not drawn.
 class LogScrollBar : public QScrollBar {
  public:
-  using QScrollBar::QScrollBar;
+  LogScrollBar(Qt::Orientation orientation, QWidget* parent) : QScrollBar(orientation, parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
 
  protected:
+  void paintEvent(QPaintEvent* event) override {
+    if (inBand_) {
+      QScrollBar::paintEvent(event);
+      return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    const QColor beneath = palette().color(QPalette::Window);
+    // Opened first: it paints where this event paints, also inside a grab().
+    QPainter painter(this);
+    ForEachBand(event->region(), [&](const QRect& band) {
+      QImage image(band.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+      image.setDevicePixelRatio(ratio);
+      image.fill(beneath);
+      // This paint event is under way: render() sends the band's own, which
+      // Qt takes for a recursion unless the flag is down meanwhile.
+      inBand_ = true;
+      setAttribute(Qt::WA_WState_InPaintEvent, false);
+      render(&image, QPoint(), QRegion(band), QWidget::RenderFlags());
+      setAttribute(Qt::WA_WState_InPaintEvent, true);
+      inBand_ = false;
+      painter.drawImage(band.topLeft(), image);
+    });
+  }
+
   void sliderChange(SliderChange change) override {
     const QStyleOptionSlider option = Option();
     const QRect handle =
@@ -65,6 +95,7 @@ class LogScrollBar : public QScrollBar {
   }
 
   Look shown_;
+  bool inBand_ = false;  // render() is drawing one band
 };
 
 }  // namespace
