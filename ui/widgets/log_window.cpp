@@ -1,9 +1,11 @@
 #include "ui/widgets/log_window.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTextBlock>
@@ -234,17 +236,32 @@ int LogWindow::ShownLineCount() const {
 void LogWindow::FlushPending() {
   flushTimer_.stop();
   if (pending_.isEmpty()) return;
-  QTextCursor cursor(document());
-  cursor.movePosition(QTextCursor::End);
-  cursor.beginEditBlock();
   // The empty document already holds one empty line: the first drawn line
   // takes it.
-  if (drawnLines_ > 0) cursor.insertBlock();
-  cursor.insertText(pending_.join(QChar(u'\n')));
-  cursor.endEditBlock();
+  const int firstNew = drawnLines_ > 0 ? document()->blockCount() : 0;
+  // The plain-text layout asks for the whole view to be repainted after any
+  // edit; lines added at the end change only what is below the old last
+  // line, and scrolling moves the rest on screen. So its signals rest while
+  // the lines go in, the scroll range follows the new size, and only the
+  // new lines are painted.
+  QAbstractTextDocumentLayout* layout = document()->documentLayout();
+  {
+    const QSignalBlocker quiet(layout);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    if (drawnLines_ > 0) cursor.insertBlock();
+    cursor.insertText(pending_.join(QChar(u'\n')));
+    cursor.endEditBlock();
+  }
+  emit layout->documentSizeChanged(layout->documentSize());
   drawnLines_ += static_cast<int>(pending_.size());
   pending_.clear();
   verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+  const QTextBlock first = document()->findBlockByNumber(firstNew);
+  const int top = static_cast<int>(blockBoundingGeometry(first).translated(contentOffset()).top());
+  const QRect below(0, std::max(0, top), viewport()->width(), viewport()->height());
+  viewport()->update(below);
 }
 
 void LogWindow::Clear() {
