@@ -66,9 +66,12 @@ velmora() { # MODE PROBE-CLICKS TESTS
 # The focus stays on "Connect" (a blinking cursor in the console line would
 # cost idle CPU): the probe clicks the console line, types the token and
 # presses Enter. In HEX mode the token is no hex: it clicks "ASCII" first.
-CLICK_CONSOLE="mousemove --window {wid} $CONSOLE_XY click 1"
+# xdotool's click sleeps its --delay (100 ms unless told) after the last
+# click too, before the keys: that pause is the tool's, not the terminal's,
+# and the peers' probe, which types without clicking, has none.
+CLICK_CONSOLE="mousemove --window {wid} $CONSOLE_XY click --delay 0 1"
 velmora ascii "$CLICK_CONSOLE" idle,text,bursts
-velmora hex "mousemove --window {wid} $ASCII_XY click 1 $CLICK_CONSOLE" binary
+velmora hex "mousemove --window {wid} $ASCII_XY click --delay 0 1 $CLICK_CONSOLE" binary
 
 for peer in $PEERS; do
   case $peer in

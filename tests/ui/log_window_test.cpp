@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -200,6 +201,25 @@ class LogWindowTest : public QObject {
     log_->verticalScrollBar()->setValue(log_->verticalScrollBar()->maximum() / 2);
     plain.verticalScrollBar()->setValue(plain.verticalScrollBar()->maximum() / 2);
     QCOMPARE(log_->grab().toImage(), plain.grab().toImage());
+  }
+
+  // Only the new lines are painted after each batch (the rest scrolls on
+  // the screen): what the screen holds must be the whole view drawn afresh,
+  // while the log fills and after it scrolls, one and several lines a batch.
+  void paintsEachBatchAsTheWholeViewShowsIt() {
+    QCoreApplication::processEvents();
+    for (int batch = 0; batch < 30; ++batch) {
+      for (int k = 0; k <= batch % 3; ++k) {
+        log_->AppendEntry(QStringLiteral("%1.%2 %3").arg(batch).arg(k).arg(Words(batch % 11)));
+      }
+      log_->FlushPending();
+      QCoreApplication::processEvents();
+      const QImage screen = log_->screen()->grabWindow(log_->winId()).toImage();
+      const QImage whole = log_->grab().toImage();
+      QCOMPARE(screen.convertToFormat(QImage::Format_RGB32),
+               whole.convertToFormat(QImage::Format_RGB32));
+    }
+    QVERIFY(log_->verticalScrollBar()->value() > 0);  // it did scroll
   }
 
   void drawsTheQueuedLinesInTheFrameThatPaintsThem() {

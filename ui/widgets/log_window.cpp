@@ -1,8 +1,11 @@
 #include "ui/widgets/log_window.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTextBlock>
@@ -35,11 +38,40 @@ void ForEachBand(const QRegion& region, PaintBand paint) {
 // The log's scroll bar, repainted only when what it shows changes: the log
 // grows by a line per packet, which mostly leaves the handle where it was to
 // the pixel, and a scroll bar as tall as the log is a fill of hundreds of rows.
+// When it does change, the style draws it into band-high images, so that no
+// fill or line of it spans enough rows to go to the thread pool; and as it
+// covers its area, the log's frame and the window beneath it are not drawn.
 class LogScrollBar : public QScrollBar {
  public:
-  using QScrollBar::QScrollBar;
+  LogScrollBar(Qt::Orientation orientation, QWidget* parent) : QScrollBar(orientation, parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
 
  protected:
+  void paintEvent(QPaintEvent* event) override {
+    if (inBand_) {
+      QScrollBar::paintEvent(event);
+      return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    const QColor beneath = palette().color(QPalette::Window);
+    // Opened first: it paints where this event paints, also inside a grab().
+    QPainter painter(this);
+    ForEachBand(event->region(), [&](const QRect& band) {
+      QImage image(band.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+      image.setDevicePixelRatio(ratio);
+      image.fill(beneath);
+      // This paint event is under way: render() sends the band's own, which
+      // Qt takes for a recursion unless the flag is down meanwhile.
+      inBand_ = true;
+      setAttribute(Qt::WA_WState_InPaintEvent, false);
+      render(&image, QPoint(), QRegion(band), QWidget::RenderFlags());
+      setAttribute(Qt::WA_WState_InPaintEvent, true);
+      inBand_ = false;
+      painter.drawImage(band.topLeft(), image);
+    });
+  }
+
   void sliderChange(SliderChange change) override {
     const QStyleOptionSlider option = Option();
     const QRect handle =
@@ -65,6 +97,7 @@ class LogScrollBar : public QScrollBar {
   }
 
   Look shown_;
+  bool inBand_ = false;  // render() is drawing one band
 };
 
 }  // namespace
@@ -203,17 +236,32 @@ int LogWindow::ShownLineCount() const {
 void LogWindow::FlushPending() {
   flushTimer_.stop();
   if (pending_.isEmpty()) return;
-  QTextCursor cursor(document());
-  cursor.movePosition(QTextCursor::End);
-  cursor.beginEditBlock();
   // The empty document already holds one empty line: the first drawn line
   // takes it.
-  if (drawnLines_ > 0) cursor.insertBlock();
-  cursor.insertText(pending_.join(QChar(u'\n')));
-  cursor.endEditBlock();
+  const int firstNew = drawnLines_ > 0 ? document()->blockCount() : 0;
+  // The plain-text layout asks for the whole view to be repainted after any
+  // edit; lines added at the end change only what is below the old last
+  // line, and scrolling moves the rest on screen. So its signals rest while
+  // the lines go in, the scroll range follows the new size, and only the
+  // new lines are painted.
+  QAbstractTextDocumentLayout* layout = document()->documentLayout();
+  {
+    const QSignalBlocker quiet(layout);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    if (drawnLines_ > 0) cursor.insertBlock();
+    cursor.insertText(pending_.join(QChar(u'\n')));
+    cursor.endEditBlock();
+  }
+  emit layout->documentSizeChanged(layout->documentSize());
   drawnLines_ += static_cast<int>(pending_.size());
   pending_.clear();
   verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+  const QTextBlock first = document()->findBlockByNumber(firstNew);
+  const int top = static_cast<int>(blockBoundingGeometry(first).translated(contentOffset()).top());
+  const QRect below(0, std::max(0, top), viewport()->width(), viewport()->height());
+  viewport()->update(below);
 }
 
 void LogWindow::Clear() {
