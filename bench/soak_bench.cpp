@@ -264,6 +264,7 @@ struct Soak {
   std::unique_ptr<TForm1> window;
   int reconnectFailures = 0;
   int drainFailures = 0;
+  int drainsShort = 0;  // drained with fewer bytes received than sent
   double slowestReconnect = 0.0;
   std::vector<Sample> samples;
 
@@ -316,24 +317,42 @@ struct Soak {
     std::fflush(stdout);
   }
 
-  // Everything the terminal sent has reached the device, everything the
-  // device sent has been read and shown.
-  bool LineQuiet() {
+  // Everything the terminal sent has reached the device, the device has
+  // nothing left to send and no packet waits for its time-out.
+  bool Settled() {
     const Traffic& traffic = window->Term().Counters();
     return device->ReceivedCount() == static_cast<std::uint32_t>(traffic.txBytes) &&
-           device->WaitUntilSent(0ms) &&
-           static_cast<std::uint32_t>(traffic.rxBytes) ==
-               static_cast<std::uint32_t>(record.Count()) &&
-           !window->Term().ReceivePath().PacketPending();
+           device->WaitUntilSent(0ms) && !window->Term().ReceivePath().PacketPending();
+  }
+  // And everything the device sent has been read and shown.
+  bool LineQuiet() {
+    return Settled() && static_cast<std::uint32_t>(window->Term().Counters().rxBytes) ==
+                            static_cast<std::uint32_t>(record.Count());
   }
 
+  // Quiet twice, 100 ms apart: an echo on its way shows in between. Once
+  // bytes were lost the counts never meet again: then settled with the
+  // received count unchanged for a second is the end, and the run goes on
+  // (the log check reports the loss).
   void Drain() {
-    // Quiet twice, 100 ms apart: an echo on its way shows in between.
     const auto limit = SteadyClock::now() + 10s;
+    std::int32_t lastReceived = window->Term().Counters().rxBytes;
+    auto unchangedSince = SteadyClock::now();
     while (SteadyClock::now() < limit) {
-      if (!RunUntil([&] { return LineQuiet(); }, 2s)) continue;
-      RunFor(100ms);
-      if (LineQuiet()) return;
+      if (LineQuiet()) {
+        RunFor(100ms);
+        if (LineQuiet()) return;
+        continue;
+      }
+      RunFor(20ms);
+      const std::int32_t received = window->Term().Counters().rxBytes;
+      if (received != lastReceived || !Settled()) {
+        lastReceived = received;
+        unchangedSince = SteadyClock::now();
+      } else if (SteadyClock::now() - unchangedSince >= 1s) {
+        ++drainsShort;
+        return;
+      }
     }
     ++drainFailures;
   }
@@ -504,6 +523,8 @@ int Run(double minutes) {
     RunUntilTime(start);
     if (cycle > 0 && cycle % cyclesAMinute == 0) soak.TakeSample(cycle / double(cyclesAMinute));
     soak.DeviceTraffic(pacer, start);
+    // A send purges what waits unread: the device's last bytes are read first.
+    soak.Drain();
     soak.Sends(cycle, start);
     soak.Drain();
     soak.Replug();
@@ -533,9 +554,10 @@ int Run(double minutes) {
       soak.device->ReceivedCount());
   std::printf(
       "bytes waiting at a send's purge: %llu; re-plugs not reconnected within 10 s: %d (slowest "
-      "%.2f s); drains that timed out: %d; malformed log lines: %llu; peak RSS %.1f MB\n",
+      "%.2f s); drains that timed out: %d, that ended short: %d; malformed log lines: %llu; peak "
+      "RSS %.1f MB\n",
       static_cast<unsigned long long>(soak.purged), soak.reconnectFailures, soak.slowestReconnect,
-      soak.drainFailures, static_cast<unsigned long long>(check.badLines),
+      soak.drainFailures, soak.drainsShort, static_cast<unsigned long long>(check.badLines),
       static_cast<double>(StatusKilobytes("VmHWM")) / 1024.0);
   if (check.same) {
     std::printf("log file: every byte the device sent, byte for byte, in order\n");
@@ -545,6 +567,7 @@ int Run(double minutes) {
                 static_cast<unsigned long long>(soak.record.Count()));
   }
   const bool ok = check.same && soak.reconnectFailures == 0 && soak.drainFailures == 0 &&
+                  soak.drainsShort == 0 && soak.purged == 0 &&
                   static_cast<std::uint32_t>(traffic.rxBytes) ==
                       static_cast<std::uint32_t>(soak.record.Count());
   std::printf("soak %s\n", ok ? "passed" : "FAILED");
