@@ -16,8 +16,9 @@
 //
 // Every send purges the driver's input queue first, by design: bytes the
 // terminal has not read yet are dropped then. The device's own traffic and
-// the sends therefore take turns; the port counts the bytes waiting at each
-// purge, so a send that did drop bytes shows in the figures.
+// the sends therefore take turns, with the line drained in between; the
+// port counts the bytes waiting at each purge, so a send that did drop bytes
+// shows in the figures (and fails the run).
 //
 // The resident size (VmRSS) and the descriptor count (/proc/self/fd) are
 // sampled every minute, each time at the same point of a cycle (port open,
