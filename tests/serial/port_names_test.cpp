@@ -55,7 +55,7 @@ TEST(ListedPortName, ShortensOnlyTtyNames) {
 // the simulated device's pseudo-terminal.
 class FakeDeviceDirectory : public ::testing::Test {
  protected:
-  FakeDeviceDirectory() : device_({devsim::Mode::Silent, "", {}, 0, false}) {
+  FakeDeviceDirectory() : device_({devsim::Mode::Silent, "", {}, 0, false, true, {}}) {
     dev_ = fs::temp_directory_path() /
            ("velmora-dev-" + std::to_string(::getpid()) + "-" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());

@@ -216,9 +216,14 @@ std::string PtyDevice::Received() const {
   return received_;
 }
 
+std::size_t PtyDevice::ReceivedCount() const {
+  std::lock_guard lock(mutex_);
+  return receivedCount_;
+}
+
 bool PtyDevice::WaitForReceived(std::size_t size, std::chrono::milliseconds timeout) const {
   std::unique_lock lock(mutex_);
-  return changed_.wait_for(lock, timeout, [&] { return received_.size() >= size; });
+  return changed_.wait_for(lock, timeout, [&] { return receivedCount_ >= size; });
 }
 
 bool PtyDevice::WaitUntilSent(std::chrono::milliseconds timeout) const {
@@ -291,7 +296,8 @@ void PtyDevice::Queue(SteadyClock::time_point due, std::string bytes) {
 
 void PtyDevice::OnReceived(const char* data, std::size_t size) {
   std::lock_guard lock(mutex_);
-  received_.append(data, size);
+  receivedCount_ += size;
+  if (options_.keepReceived) received_.append(data, size);
   const auto now = SteadyClock::now();
   switch (options_.mode) {
     case Mode::Echo: Queue(now, std::string(data, size)); break;
@@ -329,6 +335,10 @@ void PtyDevice::WritePending() {
     const ssize_t n =
         ::write(master_, front.bytes.data() + front.offset, front.bytes.size() - front.offset);
     if (n < 0) break;  // EAGAIN: the terminal is not reading; POLLOUT comes back
+    if (n > 0 && options_.onSent) {
+      options_.onSent(
+          std::string_view(front.bytes).substr(front.offset, static_cast<std::size_t>(n)));
+    }
     front.offset += static_cast<std::size_t>(n);
     if (front.offset == front.bytes.size()) {
       pending_.pop_front();

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <istream>
 #include <mutex>
 #include <optional>
@@ -40,6 +41,12 @@ struct DeviceOptions {
   std::vector<ScriptLine> script;
   std::size_t floodBytes = 0;
   bool floodText = false;  // text lines instead of pseudo-random bytes
+  // false: received bytes are counted but not kept (Received() stays
+  // empty), so a long run does not grow with what the terminal sent.
+  bool keepReceived = true;
+  // Called from the device's thread, in order, with every piece of bytes the
+  // pty took: what the terminal can read, exactly.
+  std::function<void(std::string_view)> onSent;
 };
 
 // Reads a script file: one "request<TAB>reply<TAB>delay_ms" per line; the
@@ -72,6 +79,8 @@ class PtyDevice {
 
   // Everything received since start (across unplugging).
   std::string Received() const;
+  // How many bytes were received since start, kept or not.
+  std::size_t ReceivedCount() const;
   // Waits until at least `size` bytes have been received; false on time-out.
   bool WaitForReceived(std::size_t size, std::chrono::milliseconds timeout) const;
   // Waits until everything queued for sending has been handed to the pty.
@@ -117,6 +126,7 @@ class PtyDevice {
   int wakeWrite_ = -1;
   std::string slavePath_;
   std::string received_;
+  std::size_t receivedCount_ = 0;
   std::string lineSoFar_;
   bool floodStarted_ = false;
   bool stopping_ = false;
