@@ -1,5 +1,7 @@
 #include "ui/widgets/limited_edit.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <algorithm>
 
 namespace velmora::ui {
@@ -11,6 +13,23 @@ LimitedEdit::LimitedEdit(QWidget* parent) : QLineEdit(parent) {
   // textChanged with the uncorrected text, hence the current text is read.
   connect(this, &QLineEdit::textEdited, this, &LimitedEdit::OnTextEdited);
   connect(this, &QLineEdit::textChanged, this, [this] { before_ = text(); });
+}
+
+void LimitedEdit::keyPressEvent(QKeyEvent* event) {
+  // Qt cuts a paste beyond the maximum length one character at a time, which
+  // takes seconds to minutes for a long one. Cut it to the room left first, so
+  // Qt's insert takes it at once; the rest of the paste is Qt's own.
+  if (event->matches(QKeySequence::Paste) && !isReadOnly()) {
+    QString clip = QGuiApplication::clipboard()->text();
+    const qsizetype room = maxLength() - (text().size() - selectedText().size());
+    if (clip.size() > room) {
+      clip.truncate(std::max<qsizetype>(0, room));
+      insert(clip);
+      event->accept();
+      return;
+    }
+  }
+  QLineEdit::keyPressEvent(event);
 }
 
 void LimitedEdit::OnTextEdited(const QString& after) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QString>
 
@@ -35,6 +36,9 @@ class LimitedEdit : public QLineEdit {
   // A user edit filled the edit to kLongestEditText: what was pasted beyond
   // it has been cut off by Qt.
   void longestTextReached();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void OnTextEdited(const QString& after);
