@@ -77,25 +77,6 @@ class FileDialogs : public SilentDialogs {
   QString commandFile;
 };
 
-template <typename Done>
-bool RunUntil(Done done, std::chrono::milliseconds limit) {
-  QEventLoop loop;
-  QTimer check;
-  QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-    if (done()) loop.quit();
-  });
-  check.start(2);
-  QTimer::singleShot(limit, &loop, &QEventLoop::quit);
-  if (!done()) loop.exec();
-  return done();
-}
-
-void RunFor(std::chrono::milliseconds duration) {
-  QEventLoop loop;
-  QTimer::singleShot(duration, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
 // What each open descriptor refers to ("socket:[123]", "/dev/ptmx"), sorted;
 // pseudo-terminals by kind only, as their numbers change with every plug.
 std::vector<std::string> Descriptors() {

@@ -1,10 +1,14 @@
 #pragma once
 
 // What the benchmarks that run the real window share: dialogs that answer
-// nothing, a port list that is empty (the port is typed), and the CPU time
-// of the terminal's own thread (the simulated device runs in another one).
+// nothing, a port list that is empty (the port is typed), the CPU time of
+// the terminal's own thread (the simulated device runs in another one), and
+// running the window's events for a while or until something holds.
 
+#include <QEventLoop>
 #include <QString>
+#include <QTimer>
+#include <chrono>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -35,6 +39,28 @@ inline double CpuSeconds() {
   timespec now{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// Runs the event loop until done() holds, checked every 2 ms, or the limit
+// passes; says whether done() holds.
+template <typename Done>
+bool RunUntil(Done done, std::chrono::milliseconds limit) {
+  QEventLoop loop;
+  QTimer check;
+  QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+    if (done()) loop.quit();
+  });
+  check.start(2);
+  QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+  if (!done()) loop.exec();
+  return done();
+}
+
+inline void RunFor(std::chrono::milliseconds duration) {
+  if (duration <= std::chrono::milliseconds(0)) return;
+  QEventLoop loop;
+  QTimer::singleShot(duration, &loop, &QEventLoop::quit);
+  loop.exec();
 }
 
 }  // namespace velmora::bench

@@ -80,26 +80,6 @@ constexpr auto kBurstEvery = 2s;
 
 double Seconds(SteadyClock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-template <typename Done>
-bool RunUntil(Done done, std::chrono::milliseconds limit) {
-  QEventLoop loop;
-  QTimer check;
-  QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-    if (done()) loop.quit();
-  });
-  check.start(2);
-  QTimer::singleShot(limit, &loop, &QEventLoop::quit);
-  if (!done()) loop.exec();
-  return done();
-}
-
-void RunFor(std::chrono::milliseconds duration) {
-  if (duration <= 0ms) return;
-  QEventLoop loop;
-  QTimer::singleShot(duration, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
 void RunUntilTime(SteadyClock::time_point when) {
   RunFor(std::chrono::ceil<std::chrono::milliseconds>(when - SteadyClock::now()));
 }
