@@ -118,11 +118,7 @@ struct Bench {
     options.mode = mode;
     options.linkPath = dir.filePath(QStringLiteral("port")).toStdString();
     device = std::make_unique<devsim::PtyDevice>(std::move(options));
-    TerminalServices services;
-    services.portFactory = [] { return CreateSerialPort(); };
-    services.discovery = std::make_unique<NoPorts>();
-    services.clock = CreateSystemClock();
-    services.sleeper = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    TerminalServices services = ServicesWithoutPortList();
     window = std::make_unique<TForm1>(dialogs, std::move(services));
     window->show();
     MainForm& form = window->Form();

@@ -15,6 +15,7 @@
 
 #include "serial/port_discovery.h"
 #include "ui/dialogs.h"
+#include "ui/terminal_services.h"
 
 namespace velmora::bench {
 
@@ -32,6 +33,13 @@ class NoPorts : public PortDiscovery {
  public:
   std::vector<std::string> PortNames() override { return {}; }
 };
+
+// The machine's serial backend, clock and waits, with the empty port list.
+inline ui::TerminalServices ServicesWithoutPortList() {
+  ui::TerminalServices services = ui::TerminalServices::System();
+  services.discovery = std::make_unique<NoPorts>();
+  return services;
+}
 
 // The scheduler's own count for this thread, to the nanosecond: short
 // spans (one write to the log file) are measured too.

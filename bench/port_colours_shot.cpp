@@ -88,11 +88,7 @@ int main(int argc, char* argv[]) {
   options.linkPath = dir.filePath(QStringLiteral("ttyDEVICE")).toStdString();
   devsim::PtyDevice device(std::move(options));
   SilentDialogs dialogs;
-  TerminalServices services;
-  services.portFactory = [] { return CreateSerialPort(); };
-  services.discovery = std::make_unique<NoPorts>();
-  services.clock = CreateSystemClock();
-  services.sleeper = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+  TerminalServices services = ServicesWithoutPortList();
   TForm1 window(dialogs, std::move(services));
   window.move(0, 0);
   window.show();

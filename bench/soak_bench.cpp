@@ -257,13 +257,10 @@ struct Soak {
     options.keepReceived = false;
     options.onSent = [this](std::string_view bytes) { record.Add(bytes); };
     device = std::make_unique<devsim::PtyDevice>(std::move(options));
-    TerminalServices services;
+    TerminalServices services = ServicesWithoutPortList();
     services.portFactory = [this] {
       return std::make_unique<CountingPort>(CreateSerialPort(), purged);
     };
-    services.discovery = std::make_unique<NoPorts>();
-    services.clock = CreateSystemClock();
-    services.sleeper = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
     window = std::make_unique<TForm1>(dialogs, std::move(services));
     window->show();
     MainForm& form = window->Form();
