@@ -7,7 +7,9 @@
 #   bash bench/soak.sh 1          # the one-minute smoke run
 #
 # BUILD (default build-asan) is the build directory; VELMORA_SANITIZE=OFF
-# with another BUILD measures a build without the sanitizers. The output
+# with another BUILD measures a build without the sanitizers, and
+# BUILD_TYPE (default Debug) picks the build type, e.g. Release for the
+# resident-size curve of the program as shipped. The output
 # goes to the screen and to soak-<date>.txt in the build directory; the run
 # fails when the program fails or a sanitizer reported anything.
 set -euo pipefail
@@ -15,7 +17,8 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 minutes=${1:-30}
 sanitize=${VELMORA_SANITIZE:-ON}
 build=${BUILD:-$here/build-asan}
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE="$sanitize" \
+build_type=${BUILD_TYPE:-Debug}
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" -DVELMORA_SANITIZE="$sanitize" \
   >/dev/null
 cmake --build "$build" --target velmora-soak-bench -j 2
 export QT_QPA_PLATFORM=offscreen
