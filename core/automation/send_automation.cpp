@@ -66,8 +66,9 @@ void SendAutomation::StartSendCommands(AutomationHost& host) {
 }
 
 void SendAutomation::AfterAnswer(AutomationHost& host) {
-  const std::uint32_t waiting = host.BytesWaiting();
-  if (host.ChosenMode() != SendMode::AfterAnswer || waiting != 0) return;
+  // The mode first: asking the port for its waiting bytes is a system call
+  // on every packet, which only this mode needs.
+  if (host.ChosenMode() != SendMode::AfterAnswer || host.BytesWaiting() != 0) return;
   if (!host.FilePanelShown()) {
     host.SendPortData(host.ConsoleLine());
     return;
