@@ -5,11 +5,13 @@
 namespace velmora::ui {
 
 QString ToQString(BytesView bytes) {
-  QString out;
-  out.reserve(static_cast<qsizetype>(bytes.size()));
+  // Written in place: appending one character at a time checks the
+  // string's capacity and sharing for each, which showed on a busy line.
+  QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+  char16_t* unit = reinterpret_cast<char16_t*>(out.data());
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     // Every code point of the code page lies in the basic plane.
-    out.append(QChar(static_cast<char16_t>(Cp1251ToUnicode(ByteAt(bytes, i)))));
+    unit[i] = static_cast<char16_t>(Cp1251ToUnicode(ByteAt(bytes, i)));
   }
   return out;
 }
