@@ -1,7 +1,9 @@
 #include "ui/widgets/log_window.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCursor>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -41,6 +43,8 @@ void ForEachBand(const QRegion& region, PaintBand paint) {
 // When it does change, the style draws it into band-high images, so that no
 // fill or line of it spans enough rows to go to the thread pool; and as it
 // covers its area, the log's frame and the window beneath it are not drawn.
+// The style is called directly, as the scroll bar's own paint does: going
+// through QWidget::render for each band walked the widget tree every time.
 class LogScrollBar : public QScrollBar {
  public:
   LogScrollBar(Qt::Orientation orientation, QWidget* parent) : QScrollBar(orientation, parent) {
@@ -49,27 +53,35 @@ class LogScrollBar : public QScrollBar {
 
  protected:
   void paintEvent(QPaintEvent* event) override {
-    if (inBand_) {
-      QScrollBar::paintEvent(event);
-      return;
-    }
     const qreal ratio = devicePixelRatioF();
     const QColor beneath = palette().color(QPalette::Window);
-    // Opened first: it paints where this event paints, also inside a grab().
+    const QStyleOptionSlider option = PaintOption();
     QPainter painter(this);
     ForEachBand(event->region(), [&](const QRect& band) {
       QImage image(band.size() * ratio, QImage::Format_ARGB32_Premultiplied);
       image.setDevicePixelRatio(ratio);
       image.fill(beneath);
-      // This paint event is under way: render() sends the band's own, which
-      // Qt takes for a recursion unless the flag is down meanwhile.
-      inBand_ = true;
-      setAttribute(Qt::WA_WState_InPaintEvent, false);
-      render(&image, QPoint(), QRegion(band), QWidget::RenderFlags());
-      setAttribute(Qt::WA_WState_InPaintEvent, true);
-      inBand_ = false;
+      {
+        QPainter bandPainter(&image);
+        // What a painter opened on the widget starts with.
+        bandPainter.setFont(font());
+        bandPainter.setPen(palette().color(foregroundRole()));
+        bandPainter.translate(-band.topLeft());
+        bandPainter.setClipRect(band);
+        style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &bandPainter, this);
+      }
       painter.drawImage(band.topLeft(), image);
     });
+  }
+
+  void mousePressEvent(QMouseEvent* event) override {
+    pressed_ = HitTest(event->position().toPoint());
+    QScrollBar::mousePressEvent(event);
+  }
+
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    pressed_ = QStyle::SC_None;
+    QScrollBar::mouseReleaseEvent(event);
   }
 
   void sliderChange(SliderChange change) override {
@@ -96,8 +108,30 @@ class LogScrollBar : public QScrollBar {
     return option;
   }
 
+  QStyle::SubControl HitTest(const QPoint& at) const {
+    const QStyleOptionSlider option = Option();
+    return style()->hitTestComplexControl(QStyle::CC_ScrollBar, &option, at, this);
+  }
+
+  // The option the scroll bar's own paint hands the style: the part held
+  // down is active (sunken while the pointer is on it), else the part under
+  // the pointer.
+  QStyleOptionSlider PaintOption() const {
+    QStyleOptionSlider option = Option();
+    option.subControls = QStyle::SC_All;
+    const QStyle::SubControl underPointer =
+        underMouse() ? HitTest(mapFromGlobal(QCursor::pos())) : QStyle::SC_None;
+    if (pressed_ != QStyle::SC_None) {
+      option.activeSubControls = pressed_;
+      if (isSliderDown() || underPointer == pressed_) option.state |= QStyle::State_Sunken;
+    } else {
+      option.activeSubControls = underPointer;
+    }
+    return option;
+  }
+
   Look shown_;
-  bool inBand_ = false;  // render() is drawing one band
+  QStyle::SubControl pressed_ = QStyle::SC_None;
 };
 
 }  // namespace
@@ -122,17 +156,36 @@ LogWindow::LogWindow(QWidget* parent) : QPlainTextEdit(parent) {
   connect(&flushTimer_, &QTimer::timeout, this, &LogWindow::FlushPending);
 }
 
-QStringList LogWindow::ShownLines(const QString& entry) {
-  QStringList lines = entry.split(QStringLiteral("\r\n"));
-  // Control characters have no glyph: a lone CR or LF, NUL and the rest show
-  // as nothing, so every character left has an advance of its own. So does
-  // the soft hyphen, which is invisible except where a line breaks.
-  for (QString& line : lines) {
-    line.removeIf([](QChar c) {
-      const char16_t u = c.unicode();
-      return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0xAD;
-    });
+namespace {
+
+// Control characters have no glyph: a lone CR or LF, NUL and the rest show
+// as nothing, so every character left has an advance of its own. So does
+// the soft hyphen, which is invisible except where a line breaks.
+bool Hidden(char16_t u) { return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0xAD; }
+
+// Walks an entry as the window shows it: `lineBreak` at each CR LF pair,
+// `glyph` for each character that shows.
+template <typename LineBreak, typename Glyph>
+void WalkEntry(const QString& entry, LineBreak lineBreak, Glyph glyph) {
+  const qsizetype size = entry.size();
+  const QChar* text = entry.constData();
+  for (qsizetype i = 0; i < size; ++i) {
+    const char16_t u = text[i].unicode();
+    if (u == u'\r' && i + 1 < size && text[i + 1] == u'\n') {
+      lineBreak();
+      ++i;
+    } else if (!Hidden(u)) {
+      glyph(u);
+    }
   }
+}
+
+}  // namespace
+
+QStringList LogWindow::ShownLines(const QString& entry) {
+  QStringList lines(1);
+  WalkEntry(
+      entry, [&] { lines.append(QString()); }, [&](char16_t u) { lines.last().append(QChar(u)); });
   return lines;
 }
 
@@ -162,35 +215,57 @@ int LogWindow::Advance(char16_t c) const {
 // hang past the edge and move nothing to the next line.
 // With fixed advances per character (a monospaced font without kerning) the
 // count follows from the advances alone, without laying the text out.
-int LogWindow::WrappedLineCount(const QString& line, int width) const {
-  const qint64 limit = static_cast<qint64>(width) * 64;
-  int count = 1;
-  qint64 used = 0;    // glyphs and inner blanks on the current line
-  qint64 blanks = 0;  // blanks since the last glyph
-  bool occupied = false;
-  for (const QChar c : line) {
-    const int advance = Advance(c.unicode());
+class LogWindow::WrapCount {
+ public:
+  explicit WrapCount(int width) : limit_(static_cast<qint64>(width) * 64) {}
+
+  void Add(char16_t c, int advance) {
     if (c == u' ') {
-      blanks += advance;
-      occupied = true;
-      continue;
+      blanks_ += advance;
+      occupied_ = true;
+      return;
     }
-    if (occupied && used + blanks + advance > limit) {
-      ++count;
-      used = advance;
+    if (occupied_ && used_ + blanks_ + advance > limit_) {
+      ++lines_;
+      used_ = advance;
     } else {
-      used += blanks + advance;
+      used_ += blanks_ + advance;
     }
-    blanks = 0;
-    occupied = true;
+    blanks_ = 0;
+    occupied_ = true;
   }
-  return count;
+  // The screen lines of the line so far; the next character starts a new one.
+  int Close() {
+    const int lines = lines_;
+    lines_ = 1;
+    used_ = 0;
+    blanks_ = 0;
+    occupied_ = false;
+    return lines;
+  }
+
+ private:
+  qint64 limit_;
+  int lines_ = 1;
+  qint64 used_ = 0;    // glyphs and inner blanks on the current line
+  qint64 blanks_ = 0;  // blanks since the last glyph
+  bool occupied_ = false;
+};
+
+int LogWindow::WrappedLineCount(const QString& line, int width) const {
+  WrapCount count(width);
+  for (const QChar c : line) count.Add(c.unicode(), Advance(c.unicode()));
+  return count.Close();
 }
 
+// One pass over the entry, without splitting it: this runs for every
+// packet a busy line brings.
 int LogWindow::EntryLineCount(const QString& entry, int width) const {
-  int count = 0;
-  for (const QString& line : ShownLines(entry)) count += WrappedLineCount(line, width);
-  return count;
+  int lines = 0;
+  WrapCount count(width);
+  WalkEntry(
+      entry, [&] { lines += count.Close(); }, [&](char16_t u) { count.Add(u, Advance(u)); });
+  return lines + count.Close();
 }
 
 void LogWindow::AppendEntry(const QString& entry) {
@@ -203,7 +278,9 @@ void LogWindow::AppendEntry(const QString& entry) {
   if (countValid_ && countedWidth_ != WrapWidth()) countValid_ = false;
   if (countValid_) lineCount_ += EntryLineCount(entry, countedWidth_);
   const bool firstQueued = pending_.isEmpty();
-  pending_.append(ShownLines(entry));
+  // Made into screen lines when drawn: on a busy line most entries are gone
+  // (the line limit empties the log) before their batch is due.
+  pending_.append(entry);
   if (firstQueued) ScheduleFlush();
   emit entryAppended();
 }
@@ -239,6 +316,25 @@ void LogWindow::FlushPending() {
   // The empty document already holds one empty line: the first drawn line
   // takes it.
   const int firstNew = drawnLines_ > 0 ? document()->blockCount() : 0;
+  // The queued entries' screen lines, one after the other.
+  qsizetype length = static_cast<qsizetype>(pending_.size());
+  for (const QString& entry : pending_) length += entry.size();
+  QString text(length, Qt::Uninitialized);
+  char16_t* out = reinterpret_cast<char16_t*>(text.data());
+  char16_t* const start = out;
+  int lines = 0;
+  for (const QString& entry : pending_) {
+    if (lines > 0) *out++ = u'\n';
+    ++lines;
+    WalkEntry(
+        entry,
+        [&] {
+          *out++ = u'\n';
+          ++lines;
+        },
+        [&](char16_t u) { *out++ = u; });
+  }
+  text.truncate(out - start);
   // The plain-text layout asks for the whole view to be repainted after any
   // edit; lines added at the end change only what is below the old last
   // line, and scrolling moves the rest on screen. So its signals rest while
@@ -248,14 +344,16 @@ void LogWindow::FlushPending() {
   {
     const QSignalBlocker quiet(layout);
     QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
+    // Inside the edit block the move does not lay out the last line to find
+    // the cursor's x.
     cursor.beginEditBlock();
+    cursor.movePosition(QTextCursor::End);
     if (drawnLines_ > 0) cursor.insertBlock();
-    cursor.insertText(pending_.join(QChar(u'\n')));
+    cursor.insertText(text);
     cursor.endEditBlock();
   }
   emit layout->documentSizeChanged(layout->documentSize());
-  drawnLines_ += static_cast<int>(pending_.size());
+  drawnLines_ += lines;
   pending_.clear();
   verticalScrollBar()->setValue(verticalScrollBar()->maximum());
   const QTextBlock first = document()->findBlockByNumber(firstNew);

@@ -51,6 +51,8 @@ class LogWindow : public QPlainTextEdit {
   void changeEvent(QEvent* event) override;
 
  private:
+  class WrapCount;
+
   int WrapWidth() const;
   int WrappedLineCount(const QString& line, int width) const;
   // A character's advance as the layout sums it, in 1/64 pixel.
@@ -60,7 +62,7 @@ class LogWindow : public QPlainTextEdit {
   void ScheduleFlush();
 
   QStringList entries_;
-  QStringList pending_;  // screen lines not drawn yet
+  QStringList pending_;  // entries not drawn yet
   int drawnLines_ = 0;
   mutable int lineCount_ = 0;
   mutable int countedWidth_ = -1;
