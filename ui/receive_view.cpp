@@ -1,6 +1,7 @@
 #include "ui/receive_view.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -43,7 +44,16 @@ void ReceiveView::RxTimerTimer() {
   // level-triggered notifier would fire without pause there, so it rests
   // until the tick is over.
   if (notifier_) notifier_->setEnabled(false);
-  receiver_.RxTimerTimer(*this);
+  // On a busy line a poll leaves bytes it had no room for: the next poll
+  // follows in the same tick, for at most kBusyTickMs, instead of after a
+  // trip through the event loop. Each poll is exactly a tick's.
+  QElapsedTimer busy;
+  busy.start();
+  do {
+    receiver_.RxTimerTimer(*this);
+  } while (receiver_.BytesLeftWaiting() > 0 && !receiver_.ReceiveBusy() && link_.PortOpen() &&
+           receiver_.LastPollError() == SerialError::None && !link_.PortHungUp() &&
+           busy.elapsed() < kBusyTickMs);
   ReleaseHungUpPort();
   SchedulePolling();
 }

@@ -50,6 +50,9 @@ class ReceiveView : public QObject, public ReceiveHost {
   ReceiveView(const ReceiveViewControls& controls, Terminal& terminal, LogSink& log);
   ~ReceiveView() override;
 
+  // The longest a tick goes on polling while bytes keep waiting.
+  static constexpr int kBusyTickMs = 4;
+
   // One tick of the poll: the receive timer's handler.
   void RxTimerTimer();
   // The port was opened or closed.

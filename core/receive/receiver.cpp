@@ -16,6 +16,7 @@ Receiver::Receiver(SerialLink& link, Traffic& traffic, const Clock& clock)
 void Receiver::RxTimerTimer(ReceiveHost& host) {
   if (receiveBusy_) return;
   BusyScope busy(receiveBusy_);
+  bytesLeftWaiting_ = 0;
   // A closed port keeps the gathered bytes; they are shown after the next
   // connect, at its first time-out.
   if (!link_.PortOpen()) return;
@@ -44,6 +45,7 @@ void Receiver::ReadComInBufRx(std::uint32_t count, ReceiveHost& host) {
   // line errors are; the window learns of it only through LastPollError.
   const std::size_t got = std::min(link_.Port().Read(room.data(), wanted, readError), wanted);
   if (readError != SerialError::None) lastPollError_ = readError;
+  bytesLeftWaiting_ = readError == SerialError::None ? count - static_cast<std::uint32_t>(got) : 0;
   traffic_.rxBytes = WrapAdd(traffic_.rxBytes, static_cast<std::int64_t>(got));
   host.ShowByteCounters(ByteCountersText(traffic_));
   assembler_.Commit(got);

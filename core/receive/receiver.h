@@ -34,6 +34,9 @@ class Receiver {
   std::int32_t MsUntilPacketDue() const;
   bool CanTakeMore() const { return assembler_.ReceiveLength() < PacketAssembler::kCapacity; }
   bool ReceiveBusy() const { return receiveBusy_; }
+  // The bytes the last tick's poll found waiting but had no room to read:
+  // on a busy line the next poll has work at once.
+  std::uint32_t BytesLeftWaiting() const { return bytesLeftWaiting_; }
   // The error of the last tick that polled an open port: the query of the
   // waiting bytes or the read failed, or the device hung up. None otherwise,
   // and None after every successful open until the new port is polled: an
@@ -50,6 +53,7 @@ class Receiver {
   const Clock& clock_;
   PacketAssembler assembler_;
   bool receiveBusy_ = false;
+  std::uint32_t bytesLeftWaiting_ = 0;
   SerialError lastPollError_ = SerialError::None;
   std::uint32_t pollErrorOpenCount_ = 0;  // the open that lastPollError_ belongs to
 };

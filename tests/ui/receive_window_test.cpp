@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <chrono>
+#include <thread>
 
 #include "pty_device.h"
 #include "ui/colors.h"
@@ -173,6 +174,35 @@ class ReceiveWindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(log->Entries().isEmpty(), 200);
     QCOMPARE(log->ShownLineCount(), 0);
     QTRY_VERIFY(!app_->window->CustomFunctions().isActive());
+  }
+
+  // Bytes a poll had no room for are read by the next poll of the same tick;
+  // every packet still ends beyond 1500 bytes, as one tick per poll would.
+  void aBusyLinesPollsFollowEachOtherInOneTick() {
+    Start();
+    // The pty's read buffer holds 4095 bytes: 4000 is two packets' worth.
+    std::string bytes;
+    for (int i = 0; i < 4000; ++i) bytes.push_back(static_cast<char>('a' + i % 26));
+    device_->Send(bytes);
+    // Waited for without the event loop, whose notification would poll.
+    SerialPort& port = app_->window->Term().Link().Port();
+    std::uint32_t waiting = 0;
+    QElapsedTimer waited;
+    waited.start();
+    while ((port.BytesWaiting(waiting) != SerialError::None || waiting < 4000) &&
+           waited.elapsed() < 3000) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    QCOMPARE(waiting, 4000u);
+    app_->window->Receive().RxTimerTimer();
+    // 2048 + 1952 bytes, each beyond 1500: two lines, as two ticks would
+    // make. An ASCII line drops its packet's last byte.
+    const QStringList entries = Form().MainWindow->Entries();
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries[0], QString::fromStdString(bytes.substr(0, 2047)));
+    QCOMPARE(entries[1], QString::fromStdString(bytes.substr(2048, 1951)));
+    QCOMPARE(Form().StaticText3->text(), QStringLiteral("TX: 0 RX: 4000"));
+    QCOMPARE(app_->window->Term().ReceivePath().ReceiveLength(), 0u);
   }
 
   void theEventLoopReceivesThroughTheReadinessNotification() {
