@@ -1,6 +1,7 @@
 #include "ui/widgets/log_window.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -238,6 +239,26 @@ class LogWindowTest : public QObject {
     // The first paint after the lines came already showed all of them.
     QCOMPARE(recorder.blocksAtPaint.first(), 3);
     QCOMPARE(log->document()->lastBlock().text(), QStringLiteral("line 2"));
+  }
+
+  // Emptied again and again (a flood and the line limit), the log hands its
+  // freed memory back once, a second after the last emptying.
+  void handsTheFreedMemoryBackOnceTheEmptyingsStop() {
+    int releases = 0;
+    log_->releaseFreeMemory = [&] { ++releases; };
+    QElapsedTimer since;
+    for (int round = 0; round < 5; ++round) {
+      for (int i = 0; i < 100; ++i) log_->AppendEntry(QStringLiteral("line %1").arg(i));
+      log_->FlushPending();
+      log_->Clear();
+      since.start();
+      QTest::qWait(LogWindow::kReleaseAfterMs / 5);
+    }
+    QCOMPARE(releases, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(releases, 1, 3 * LogWindow::kReleaseAfterMs);
+    QVERIFY(since.elapsed() >= LogWindow::kReleaseAfterMs);
+    QTest::qWait(LogWindow::kReleaseAfterMs + 200);
+    QCOMPARE(releases, 1);
   }
 
   void clearEmptiesTheViewTheEntriesAndTheCount() {

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 #include <vector>
 
 namespace velmora::ui {
@@ -22,6 +23,9 @@ class LogWindow : public QPlainTextEdit {
 
  public:
   static constexpr int kFlushIntervalMs = 33;
+  // After the log was emptied and this long without another emptying, the
+  // memory its lines held goes back to the system.
+  static constexpr int kReleaseAfterMs = 1000;
 
   explicit LogWindow(QWidget* parent = nullptr);
 
@@ -31,6 +35,8 @@ class LogWindow : public QPlainTextEdit {
   // Lines as the window shows them, wrapped lines included.
   int ShownLineCount() const;
   void Clear();
+  // What hands the freed memory back (the tests count its calls).
+  std::function<void()> releaseFreeMemory;
   // Shows other entries in place of these (the frozen copy of a pause).
   void ReplaceEntries(const QStringList& entries);
   void SetLogFontPointSize(int points);
@@ -68,6 +74,7 @@ class LogWindow : public QPlainTextEdit {
   mutable int countedWidth_ = -1;
   mutable bool countValid_ = true;
   QTimer flushTimer_;
+  QTimer releaseTimer_;
   QPointer<QObject> frameClock_;  // the PaintThrottle whose frames draw the batches
   // Advances of the current font by UTF-16 code unit; -1: not measured yet.
   mutable std::vector<int> advances_;
