@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
+#include <algorithm>
 
 namespace velmora::ui {
 
@@ -19,13 +20,19 @@ PaintThrottle* PaintThrottle::Of(const QWidget* widget) {
 void PaintThrottle::RequestFrame() {
   if (frameWanted_) return;
   frameWanted_ = true;
-  if (sinceLastPaint_.isValid() && sinceLastPaint_.elapsed() < kMinIntervalMs) {
-    if (!deferred_.isActive()) {
-      deferred_.start(static_cast<int>(kMinIntervalMs - sinceLastPaint_.elapsed()));
-    }
-    return;
-  }
-  QMetaObject::invokeMethod(this, &PaintThrottle::DeliverFrame, Qt::QueuedConnection);
+  Hold();
+}
+
+qint64 PaintThrottle::MsUntilPaint() const {
+  qint64 wait = 0;
+  if (sinceLastPaint_.isValid()) wait = kMinIntervalMs - sinceLastPaint_.elapsed();
+  if (sinceFirstChange_.isValid()) wait = std::max(wait, kGatherMs - sinceFirstChange_.elapsed());
+  return std::max<qint64>(wait, 0);
+}
+
+void PaintThrottle::Hold() {
+  if (!sinceFirstChange_.isValid()) sinceFirstChange_.start();
+  if (!deferred_.isActive()) deferred_.start(static_cast<int>(MsUntilPaint()));
 }
 
 // What the receivers change now marks their widgets for painting; Qt then
@@ -47,16 +54,15 @@ void PaintThrottle::Deferred() {
 
 bool PaintThrottle::eventFilter(QObject* watched, QEvent* event) {
   if (watched != window_ || event->type() != QEvent::UpdateRequest) return false;
-  if (sinceLastPaint_.isValid() && sinceLastPaint_.elapsed() < kMinIntervalMs) {
+  if (!sinceFirstChange_.isValid() || MsUntilPaint() > 0) {
     heldBack_ = true;
-    if (!deferred_.isActive()) {
-      deferred_.start(static_cast<int>(kMinIntervalMs - sinceLastPaint_.elapsed()));
-    }
+    Hold();
     return true;
   }
   heldBack_ = false;
   deferred_.stop();
   sinceLastPaint_.start();
+  sinceFirstChange_.invalidate();
   // Whatever is brought up to date now is painted by this very frame.
   frameWanted_ = false;
   emit frameDue();

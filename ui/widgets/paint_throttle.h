@@ -19,11 +19,16 @@ namespace velmora::ui {
 // when frameDue() says one is about to be painted: all the changes of a frame
 // then cost one layout and one paint, and reach the screen at most one frame
 // late.
+//
+// The first change after a quiet spell waits kGatherMs for those that tend to
+// follow it (a send's line and counters, then the device's answer): one
+// paint instead of two, still well inside a frame.
 class PaintThrottle : public QObject {
   Q_OBJECT
 
  public:
   static constexpr int kMinIntervalMs = 33;
+  static constexpr int kGatherMs = 10;
 
   explicit PaintThrottle(QWidget* window);
 
@@ -31,9 +36,8 @@ class PaintThrottle : public QObject {
   static PaintThrottle* Of(const QWidget* widget);
 
   // Asks for a frame, also when nothing has been marked for painting yet:
-  // frameDue() comes at once when the last paint is a frame old (after the
-  // events already queued, whose changes the frame then shows too), else
-  // when the next frame is due.
+  // frameDue() comes when the next frame is due, or kGatherMs after the
+  // first change when the last paint is a frame old.
   void RequestFrame();
 
  signals:
@@ -46,9 +50,14 @@ class PaintThrottle : public QObject {
  private:
   void DeliverFrame();
   void Deferred();
+  // A change waits for its frame: the timer runs until the frame is due.
+  void Hold();
+  // Milliseconds until the window may be painted.
+  qint64 MsUntilPaint() const;
 
   QWidget* window_;
   QElapsedTimer sinceLastPaint_;
+  QElapsedTimer sinceFirstChange_;  // the first change not painted yet
   QTimer deferred_;
   bool frameWanted_ = false;  // RequestFrame without its frameDue yet
   bool heldBack_ = false;     // a paint request of Qt's waits for the timer
