@@ -49,12 +49,13 @@ void ReceiveView::RxTimerTimer() {
   // trip through the event loop. Each poll is exactly a tick's.
   QElapsedTimer busy;
   busy.start();
+  const std::int32_t receivedBefore = traffic_.rxBytes;
   do {
     receiver_.RxTimerTimer(*this);
   } while (receiver_.BytesLeftWaiting() > 0 && !receiver_.ReceiveBusy() && link_.PortOpen() &&
            receiver_.LastPollError() == SerialError::None && !link_.PortHungUp() &&
            busy.elapsed() < kBusyTickMs);
-  ReleaseHungUpPort();
+  ReleaseHungUpPort(traffic_.rxBytes != receivedBefore);
   SchedulePolling();
 }
 
@@ -62,9 +63,13 @@ void ReceiveView::RxTimerTimer() {
 // can give its name to the device when it comes back. The notifier goes
 // first (it must never watch a closed descriptor); PortOpen and the
 // indicator are left to the port watch, whose probe now fails.
-void ReceiveView::ReleaseHungUpPort() {
+//
+// Asking the port costs two system calls, which a tick that read bytes saves:
+// a hung-up port stays readable, and the next tick reads nothing and asks.
+void ReceiveView::ReleaseHungUpPort(bool bytesRead) {
   if (!notifier_) return;
-  if (receiver_.LastPollError() != SerialError::DeviceRemoved && !link_.PortHungUp()) return;
+  if (receiver_.LastPollError() != SerialError::DeviceRemoved && (bytesRead || !link_.PortHungUp()))
+    return;
   notifier_->setEnabled(false);
   // Deleted later: this may run inside the notifier's own signal.
   notifier_.release()->deleteLater();

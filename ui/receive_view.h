@@ -88,7 +88,7 @@ class ReceiveView : public QObject, public ReceiveHost {
 
  private:
   void SchedulePolling();
-  void ReleaseHungUpPort();
+  void ReleaseHungUpPort(bool bytesRead);
   void WatchDescriptor(int descriptor);
 
   ReceiveViewControls c_;
