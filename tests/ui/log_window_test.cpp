@@ -204,6 +204,49 @@ class LogWindowTest : public QObject {
     QCOMPARE(log_->grab().toImage(), plain.grab().toImage());
   }
 
+  // An entry of several lines (CR LF parts them) is one paragraph whose
+  // lines are parted by line separators: drawn as a plain view draws such
+  // paragraphs, scrolled as one with a block a line, copied as lines.
+  void drawsAnEntryOfSeveralLinesAsOneParagraph() {
+    QPlainTextEdit paragraphs;
+    QPlainTextEdit lines;
+    for (QPlainTextEdit* plain : {&paragraphs, &lines}) {
+      plain->setReadOnly(true);
+      plain->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+      plain->setWordWrapMode(QTextOption::WrapAnywhere);
+      plain->setFont(LogFont(8));
+      plain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+      plain->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      plain->resize(log_->size());
+      plain->show();
+      QVERIFY(QTest::qWaitForWindowExposed(plain));
+    }
+    // Short lines: nothing wraps, so every line counts one in either view.
+    QStringList entries;
+    for (int i = 0; i < 200; ++i) {
+      QString entry = QStringLiteral("%1 %2").arg(i).arg(Words(i % 4));
+      if (i % 3 == 1) entry += QStringLiteral("\r\nnext\r\n\r\nlast %1").arg(i);
+      entries << entry;
+      log_->AppendEntry(entry);
+    }
+    log_->FlushPending();
+    QStringList paragraphTexts;
+    QStringList lineTexts;
+    for (const QString& entry : entries) {
+      paragraphTexts << LogWindow::ShownLines(entry).join(QChar::LineSeparator);
+      lineTexts << LogWindow::ShownLines(entry);
+    }
+    paragraphs.setPlainText(paragraphTexts.join(u'\n'));
+    lines.setPlainText(lineTexts.join(u'\n'));
+    QCOMPARE(log_->toPlainText(), lines.toPlainText());
+    QCOMPARE(log_->document()->blockCount(), entries.size());
+    for (QPlainTextEdit* plain : {&paragraphs, &lines})
+      plain->verticalScrollBar()->setValue(plain->verticalScrollBar()->maximum());
+    QCOMPARE(log_->verticalScrollBar()->maximum(), lines.verticalScrollBar()->maximum());
+    QCOMPARE(log_->ShownLineCount(), lineTexts.size());
+    QCOMPARE(log_->viewport()->grab().toImage(), paragraphs.viewport()->grab().toImage());
+  }
+
   // Only the new lines are painted after each batch (the rest scrolls on
   // the screen): what the screen holds must be the whole view drawn afresh,
   // while the log fills and after it scrolls, one and several lines a batch.
@@ -211,7 +254,11 @@ class LogWindowTest : public QObject {
     QCoreApplication::processEvents();
     for (int batch = 0; batch < 30; ++batch) {
       for (int k = 0; k <= batch % 3; ++k) {
-        log_->AppendEntry(QStringLiteral("%1.%2 %3").arg(batch).arg(k).arg(Words(batch % 11)));
+        log_->AppendEntry(QStringLiteral("%1.%2 %3%4")
+                              .arg(batch)
+                              .arg(k)
+                              .arg(Words(batch % 11))
+                              .arg(k == 1 ? QStringLiteral("\r\nsecond line") : QString()));
       }
       log_->FlushPending();
       QCoreApplication::processEvents();

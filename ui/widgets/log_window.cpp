@@ -323,24 +323,27 @@ int LogWindow::ShownLineCount() const {
 void LogWindow::FlushPending() {
   flushTimer_.stop();
   if (pending_.isEmpty()) return;
-  // The empty document already holds one empty line: the first drawn line
-  // takes it.
-  const int firstNew = drawnLines_ > 0 ? document()->blockCount() : 0;
-  // The queued entries' screen lines, one after the other.
+  // The empty document already holds one empty paragraph: the first drawn
+  // entry takes it.
+  const int firstNew = drawnEntries_ > 0 ? document()->blockCount() : 0;
+  // One paragraph an entry, its screen lines parted by line separators:
+  // a flood of text brings dozens of lines a packet, and every paragraph
+  // costs the document far more than a line inside one.
   qsizetype length = static_cast<qsizetype>(pending_.size());
   for (const QString& entry : pending_) length += entry.size();
   QString text(length, Qt::Uninitialized);
   char16_t* out = reinterpret_cast<char16_t*>(text.data());
   char16_t* const start = out;
-  int lines = 0;
+  std::vector<int> shownLines;  // of each entry, before wrapping
+  shownLines.reserve(static_cast<std::size_t>(pending_.size()));
   for (const QString& entry : pending_) {
-    if (lines > 0) *out++ = u'\n';
-    ++lines;
+    if (!shownLines.empty()) *out++ = QChar::ParagraphSeparator;
+    shownLines.push_back(1);
     WalkEntry(
         entry,
         [&] {
-          *out++ = u'\n';
-          ++lines;
+          *out++ = QChar::LineSeparator;
+          ++shownLines.back();
         },
         [&](char16_t u) { *out++ = u; });
   }
@@ -358,12 +361,21 @@ void LogWindow::FlushPending() {
     // the cursor's x.
     cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
-    if (drawnLines_ > 0) cursor.insertBlock();
+    if (drawnEntries_ > 0) cursor.insertBlock();
     cursor.insertText(text);
     cursor.endEditBlock();
   }
+  // Until a paragraph is laid out the plain-text layout counts it as one
+  // line, and the scroll range with it; a paragraph a screen line counted
+  // right. Each entry's paragraph counts its lines as those would have.
+  QTextBlock block = document()->findBlockByNumber(firstNew);
+  for (const int lines : shownLines) {
+    if (!block.isValid()) break;
+    block.setLineCount(lines);
+    block = block.next();
+  }
   emit layout->documentSizeChanged(layout->documentSize());
-  drawnLines_ += lines;
+  drawnEntries_ += static_cast<int>(pending_.size());
   pending_.clear();
   verticalScrollBar()->setValue(verticalScrollBar()->maximum());
   const QTextBlock first = document()->findBlockByNumber(firstNew);
@@ -376,7 +388,7 @@ void LogWindow::Clear() {
   flushTimer_.stop();
   entries_.clear();
   pending_.clear();
-  drawnLines_ = 0;
+  drawnEntries_ = 0;
   lineCount_ = 0;
   countValid_ = true;
   clear();

@@ -69,7 +69,7 @@ class LogWindow : public QPlainTextEdit {
 
   QStringList entries_;
   QStringList pending_;  // entries not drawn yet
-  int drawnLines_ = 0;
+  int drawnEntries_ = 0;
   mutable int lineCount_ = 0;
   mutable int countedWidth_ = -1;
   mutable bool countValid_ = true;
