@@ -50,6 +50,7 @@
 #include "ui/dialogs.h"
 #include "ui/log_buttons.h"
 #include "ui/log_sink.h"
+#include "ui/look.h"
 #include "ui/main_form.h"
 #include "ui/main_window.h"
 #include "ui/widgets/limited_edit.h"
@@ -399,6 +400,7 @@ void IdleModes(int seconds) {
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  velmora::ui::UseQtEventLoop();  // as the program runs
   QApplication app(argc, argv);
   const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
   const int exchanges = argc > 2 ? std::atoi(argv[2]) : 10000;

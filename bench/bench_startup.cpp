@@ -19,6 +19,7 @@
 #include "macros/cmd_list_store.h"
 #include "serial/serial_port.h"
 #include "ui/dialogs.h"
+#include "ui/look.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -84,6 +85,7 @@ Figures Summarize(std::vector<double> ms) {
 
 int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  velmora::ui::UseQtEventLoop();  // as the program runs
   QApplication app(argc, argv);
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
 

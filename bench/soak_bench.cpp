@@ -57,6 +57,7 @@
 #include "serial/serial_port.h"
 #include "ui/console.h"
 #include "ui/log_buttons.h"
+#include "ui/look.h"
 #include "ui/main_form.h"
 #include "ui/main_window.h"
 #include "ui/receive_view.h"
@@ -556,6 +557,7 @@ int Run(double minutes) {
 
 int main(int argc, char* argv[]) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  velmora::ui::UseQtEventLoop();  // as the program runs
   QApplication app(argc, argv);
   const double minutes = argc > 1 ? std::atof(argv[1]) : 30.0;
   return Run(minutes);

@@ -40,6 +40,12 @@ void QtUserDialogs::EditMacro(const MacroEditRequest& request) {
   if (macroEditor_ != nullptr) macroEditor_->EditMacro(request);
 }
 
-QString QtUserDialogs::ChooseCommandFile() { return QFileDialog::getOpenFileName(owner_); }
+// Qt's own dialog: a desktop's native one runs a loop of its own, in which
+// the window's timers and the port's notifications would wait until it closes
+// (the event loop is not GLib's, see main.cpp), and received bytes with them.
+QString QtUserDialogs::ChooseCommandFile() {
+  return QFileDialog::getOpenFileName(owner_, QString(), QString(), QString(), nullptr,
+                                      QFileDialog::DontUseNativeDialog);
+}
 
 }  // namespace velmora::ui

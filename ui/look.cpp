@@ -40,4 +40,8 @@ void CenterOnScreen(QWidget& window) {
                                          screen->availableGeometry()));
 }
 
+void UseQtEventLoop() {
+  if (qEnvironmentVariableIsEmpty("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
+}
+
 }  // namespace velmora::ui

@@ -32,6 +32,12 @@ QFont UiFont(int points, bool bold = false);
 // The help panel's cream, 0x00F0FBFF as stored (blue in the high byte).
 inline constexpr QColor kCream{255, 251, 240};
 
+// Has the application object, created next, run Qt's own event loop instead
+// of GLib's: the terminal wakes for every packet, timer and frame, and GLib's
+// rounds cost about a sixth of the CPU of a periodic send. A QT_NO_GLIB the
+// user set is kept.
+void UseQtEventLoop();
+
 // Places a top-level window in the middle of its screen's available area.
 void CenterOnScreen(QWidget& window);
 
