@@ -26,7 +26,9 @@ ReceiveView::ReceiveView(const ReceiveViewControls& controls, Terminal& terminal
   rxTimer_.setObjectName("RxTimer");
   rxTimer_.setInterval(1);
   rxTimer_.setTimerType(Qt::PreciseTimer);
-  connect(&rxTimer_, &QTimer::timeout, this, [this] { RxTimerTimer(); });
+  // While the notifier watches, a hang-up wakes it (a hung-up port stays
+  // readable): the timer's tick that ends a packet need not ask.
+  connect(&rxTimer_, &QTimer::timeout, this, [this] { Tick(!NotifierEnabled()); });
   connect(c_.TimeOutRx, &UpDownArrows::clicked, this, [this](bool up) { TimeOutRxClick(up); });
   connect(c_.BTClrStat, &QPushButton::clicked, this, [this] { BTClrStatClick(); });
   // clicked, not toggled: restoring a mode runs the handler explicitly, and
@@ -39,7 +41,9 @@ ReceiveView::ReceiveView(const ReceiveViewControls& controls, Terminal& terminal
 
 ReceiveView::~ReceiveView() = default;
 
-void ReceiveView::RxTimerTimer() {
+void ReceiveView::RxTimerTimer() { Tick(true); }
+
+void ReceiveView::Tick(bool mayHaveHungUp) {
   // A modal box opened inside the tick runs its own message loop; the
   // level-triggered notifier would fire without pause there, so it rests
   // until the tick is over.
@@ -55,7 +59,7 @@ void ReceiveView::RxTimerTimer() {
   } while (receiver_.BytesLeftWaiting() > 0 && !receiver_.ReceiveBusy() && link_.PortOpen() &&
            receiver_.LastPollError() == SerialError::None && !link_.PortHungUp() &&
            busy.elapsed() < kBusyTickMs);
-  ReleaseHungUpPort(traffic_.rxBytes != receivedBefore);
+  ReleaseHungUpPort(mayHaveHungUp && traffic_.rxBytes == receivedBefore);
   SchedulePolling();
 }
 
@@ -64,11 +68,12 @@ void ReceiveView::RxTimerTimer() {
 // first (it must never watch a closed descriptor); PortOpen and the
 // indicator are left to the port watch, whose probe now fails.
 //
-// Asking the port costs two system calls, which a tick that read bytes saves:
-// a hung-up port stays readable, and the next tick reads nothing and asks.
-void ReceiveView::ReleaseHungUpPort(bool bytesRead) {
+// Asking the port costs two system calls. Only a tick that read nothing and
+// may have been woken by the hang-up asks: a hung-up port stays readable, so
+// after a tick that still read bytes the notifier wakes one that reads none.
+void ReceiveView::ReleaseHungUpPort(bool ask) {
   if (!notifier_) return;
-  if (receiver_.LastPollError() != SerialError::DeviceRemoved && (bytesRead || !link_.PortHungUp()))
+  if (receiver_.LastPollError() != SerialError::DeviceRemoved && (!ask || !link_.PortHungUp()))
     return;
   notifier_->setEnabled(false);
   // Deleted later: this may run inside the notifier's own signal.
@@ -87,7 +92,7 @@ void ReceiveView::PortStateChanged() {
 void ReceiveView::WatchDescriptor(int descriptor) {
   if (descriptor < 0) return;
   notifier_ = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
-  connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { RxTimerTimer(); });
+  connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { Tick(true); });
 }
 
 void ReceiveView::SchedulePolling() {

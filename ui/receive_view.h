@@ -88,7 +88,9 @@ class ReceiveView : public QObject, public ReceiveHost {
 
  private:
   void SchedulePolling();
-  void ReleaseHungUpPort(bool bytesRead);
+  // A tick of the poll; `mayHaveHungUp`: woken in a way a hang-up can cause.
+  void Tick(bool mayHaveHungUp);
+  void ReleaseHungUpPort(bool ask);
   void WatchDescriptor(int descriptor);
 
   ReceiveViewControls c_;
