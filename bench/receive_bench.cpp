@@ -86,29 +86,6 @@ double LoadAverage() {
   return getloadavg(load, 1) == 1 ? load[0] : -1.0;
 }
 
-// Runs the event loop until `done` holds or `limit` has passed. The check
-// runs every 2 ms; the figures are taken where the lines arrive, not here.
-template <typename Done>
-bool RunUntil(Done done, std::chrono::seconds limit) {
-  QEventLoop loop;
-  QTimer check;
-  QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-    if (done()) loop.quit();
-  });
-  check.start(2);
-  QTimer::singleShot(std::chrono::duration_cast<std::chrono::milliseconds>(limit), &loop,
-                     &QEventLoop::quit);
-  if (!done()) loop.exec();
-  return done();
-}
-
-// Runs the event loop as the program does, for `duration`.
-void RunFor(std::chrono::milliseconds duration) {
-  QEventLoop loop;
-  QTimer::singleShot(duration, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
 // " [ 10:00:00:001 < ] 4F 4B" -> "OK"; the time stamp is 20 characters.
 std::string DecodeHex(const Bytes& line) {
   std::string bytes;
