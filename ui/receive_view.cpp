@@ -57,8 +57,7 @@ void ReceiveView::Tick(bool mayHaveHungUp) {
   do {
     receiver_.RxTimerTimer(*this);
   } while (receiver_.BytesLeftWaiting() > 0 && !receiver_.ReceiveBusy() && link_.PortOpen() &&
-           receiver_.LastPollError() == SerialError::None && !link_.PortHungUp() &&
-           busy.elapsed() < kBusyTickMs);
+           receiver_.LastPollError() == SerialError::None && busy.elapsed() < kBusyTickMs);
   ReleaseHungUpPort(mayHaveHungUp && traffic_.rxBytes == receivedBefore);
   SchedulePolling();
 }

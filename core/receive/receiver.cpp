@@ -45,7 +45,10 @@ void Receiver::ReadComInBufRx(std::uint32_t count, ReceiveHost& host) {
   // line errors are; the window learns of it only through LastPollError.
   const std::size_t got = std::min(link_.Port().Read(room.data(), wanted, readError), wanted);
   if (readError != SerialError::None) lastPollError_ = readError;
-  bytesLeftWaiting_ = readError == SerialError::None ? count - static_cast<std::uint32_t>(got) : 0;
+  // A read that failed or brought nothing (a hang-up reads 0) leaves no work
+  // for another poll of the same tick.
+  bytesLeftWaiting_ =
+      readError == SerialError::None && got > 0 ? count - static_cast<std::uint32_t>(got) : 0;
   traffic_.rxBytes = WrapAdd(traffic_.rxBytes, static_cast<std::int64_t>(got));
   host.ShowByteCounters(ByteCountersText(traffic_));
   assembler_.Commit(got);

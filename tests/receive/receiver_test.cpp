@@ -191,7 +191,9 @@ TEST_F(ReceiverTest, FullBufferIsShownInTheSameTickAndTheRestStartsTheNextPacket
   EXPECT_EQ(port->reads, (std::vector<std::size_t>{1000, 1048}));
   EXPECT_EQ(host.events, Shown(std::string(1000, 'x') + std::string(1047, 'y')));
   EXPECT_EQ(receiver.ReceiveLength(), 0u);
+  EXPECT_EQ(receiver.BytesLeftWaiting(), 452u);  // work for the next poll at once
   Tick();
+  EXPECT_EQ(receiver.BytesLeftWaiting(), 0u);
   EXPECT_EQ(port->reads.back(), 452u);
   EXPECT_EQ(receiver.ReceiveLength(), 452u);
   EXPECT_EQ(host.counters.back(), "TX: 0 RX: 2500");
@@ -205,6 +207,7 @@ TEST_F(ReceiverTest, FailedReadAddsNothingButStillCountsAsActivity) {
   EXPECT_EQ(receiver.ReceiveLength(), 0u);
   EXPECT_EQ(receiver.LastRxActivity(), MsOfWeek(clock.Now()));
   EXPECT_EQ(receiver.LastPollError(), SerialError::Io);
+  EXPECT_EQ(receiver.BytesLeftWaiting(), 0u);  // a failed read is no work for another poll
   port->readError = SerialError::None;
   Tick();
   EXPECT_EQ(receiver.ReceiveLength(), 2u);
