@@ -56,6 +56,13 @@ QLabel* NewSunkenLabel(QWidget* parent, const QString& name, const QString& text
   return label;
 }
 
+void HoldSize(QWidget* widget) { widget->setFixedSize(widget->size()); }
+
+void SetGeometry(QWidget* widget, const QRect& geometry) {
+  if (widget->minimumSize() == widget->maximumSize()) widget->setFixedSize(geometry.size());
+  widget->setGeometry(geometry);
+}
+
 QCheckBox* NewCheckBox(QWidget* parent, const QString& name, const QString& caption,
                        const QRect& geometry) {
   auto* box = new QCheckBox(caption, parent);

@@ -36,6 +36,14 @@ QLabel* NewLabel(QWidget* parent, const QString& name, const QString& text, cons
 // A label with a sunken border whose background can be coloured.
 QLabel* NewSunkenLabel(QWidget* parent, const QString& name, const QString& text,
                        const QRect& geometry);
+// Fixes a control at its present size. A label's new text otherwise asks its
+// parent for a layout (an event, and a wake-up of the event loop) although
+// nothing here is laid out by Qt: for the counters and the clock that was a
+// wake-up on every packet and every second. SetGeometry keeps such a control
+// fixed when the layout pass moves it.
+void HoldSize(QWidget* widget);
+// setGeometry for a control that may be held at its size.
+void SetGeometry(QWidget* widget, const QRect& geometry);
 QCheckBox* NewCheckBox(QWidget* parent, const QString& name, const QString& caption,
                        const QRect& geometry);
 QRadioButton* NewRadio(QWidget* parent, const QString& name, const QString& caption,

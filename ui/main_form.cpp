@@ -137,7 +137,7 @@ namespace {
 
 void SetSpan(QWidget* widget, const Span& span) {
   // Qt cannot show a negative width; such a control simply vanishes.
-  widget->setGeometry(span.left, widget->y(), std::max(0, span.width), widget->height());
+  SetGeometry(widget, {span.left, widget->y(), std::max(0, span.width), widget->height()});
 }
 
 }  // namespace

@@ -144,6 +144,7 @@ void MainForm::BuildCommandArea() {
   StaticText1->hide();
   StaticText3 = NewSunkenLabel(area, QStringLiteral("StaticText3"), QStringLiteral("TX: 0, RX: 0"),
                                DesignRect(Placed::StaticText3, kStatusTop, kStatusHeight));
+  HoldSize(StaticText3);
 }
 
 void MainForm::BuildMacroSlots() {

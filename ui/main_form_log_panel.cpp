@@ -22,6 +22,7 @@ constexpr int kRowHeight = 17;
 void MainForm::BuildLogPanel() {
   TextTime = NewSunkenLabel(LogPanel, QStringLiteral("TextTime"), QString(), {4, 12, 56, 21});
   TextTime->setAlignment(Qt::AlignCenter);
+  HoldSize(TextTime);
 
   OutMode = NewPanel(LogPanel, QStringLiteral("OutMode"), {62, 2, 128, 41});
   VisTime = NewCheckBox(OutMode, QStringLiteral("VisTime"), QStringLiteral("TIME + "),
@@ -73,6 +74,12 @@ void MainForm::BuildLogPanel() {
   MaxTimeWait = NewLabel(PStats, QStringLiteral("MaxTimeWait"), QStringLiteral("MAX_T_W: NA"),
                          {78, kLower, 96, kRowHeight});
   MaxTimeWait->setToolTip(QStringLiteral("Максимальное время между принятыми пакетами"));
+  for (QWidget* counter : {LSend, LRead, MinTimeWait, MaxTimeWait}) {
+    HoldSize(counter);
+    // Filled with the panel's colour, a counter covers its area: its change
+    // then repaints the counter alone, not the panel beneath it too.
+    counter->setAutoFillBackground(true);
+  }
   BTClrStat = NewButton(PStats, QStringLiteral("BTClrStat"), QStringLiteral("0"), {176, 8, 23, 25});
   BTClrStat->setFont(UiFont(8, true));
   BTClrStat->setToolTip(QStringLiteral("Обнулить статистику"));

@@ -495,6 +495,34 @@ class MainFormTest : public QObject {
     QVERIFY(form_->MainStrCmd->geometry().bottom() < form_->CBLists->y());
   }
 
+  // The counters and the clock change with every packet and every second.
+  // A new text must not make Qt post a layout request to the parent: that
+  // is an event and a wake-up each time, and nothing here is laid out by Qt.
+  void theLabelsThatChangeAtRunTimeAskTheirParentsForNoLayout() {
+    struct LayoutRequests : QObject {
+      int count = 0;
+      bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest) ++count;
+        return false;
+      }
+    };
+    for (QLabel* label : {form_->TextTime, form_->StaticText3, form_->LSend, form_->LRead,
+                          form_->MinTimeWait, form_->MaxTimeWait}) {
+      QCoreApplication::processEvents();
+      LayoutRequests requests;
+      label->parentWidget()->installEventFilter(&requests);
+      const QRect before = label->geometry();
+      label->setText(label->text() + QStringLiteral(" 12345"));
+      QCoreApplication::processEvents();
+      QVERIFY2(requests.count == 0, qPrintable(label->objectName()));
+      QCOMPARE(label->geometry(), before);
+    }
+    // The layout pass still moves the held status line.
+    ResizeClient(1013, 749);
+    QCOMPARE(form_->StaticText3->x(), 738);
+    QCOMPARE(form_->StaticText3->width(), 261);
+  }
+
   void followsAWindowSeventyPixelsWider() {
     ResizeClient(1013, 749);
     QCOMPARE(form_->MainWindow->geometry(), QRect(4, 28, 1007, 373));
