@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextLayout>
 #include <algorithm>
+#include <utility>
 
 #include "common/free_memory.h"
 #include "ui/look.h"
@@ -52,6 +53,14 @@ class LogScrollBar : public QScrollBar {
     setAttribute(Qt::WA_OpaquePaintEvent);
   }
 
+  // New lines change the range and then the value: in between the value is
+  // off the end for a moment. Between these two calls only what the scroll
+  // bar shows at the end counts.
+  void BeginChange() { ++changing_; }
+  void EndChange() {
+    if (--changing_ == 0) Follow();
+  }
+
  protected:
   void paintEvent(QPaintEvent* event) override {
     const qreal ratio = devicePixelRatioF();
@@ -86,13 +95,12 @@ class LogScrollBar : public QScrollBar {
   }
 
   void sliderChange(SliderChange change) override {
-    const QStyleOptionSlider option = Option();
-    const QRect handle =
-        style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
-    const Look look{handle, value() == minimum(), value() == maximum()};
-    if (change != SliderOrientationChange && look == shown_) return;
-    shown_ = look;
-    QScrollBar::sliderChange(change);
+    if (change == SliderOrientationChange) {
+      shown_ = Current();
+      QScrollBar::sliderChange(change);
+    } else if (changing_ == 0) {
+      Follow();
+    }
   }
 
  private:
@@ -102,6 +110,29 @@ class LogScrollBar : public QScrollBar {
     bool atMaximum = false;
     bool operator==(const Look&) const = default;
   };
+
+  Look Current() const {
+    const QStyleOptionSlider option = Option();
+    const QRect handle =
+        style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    return {handle, value() == minimum(), value() == maximum()};
+  }
+
+  // Repaints what changed since the last look.
+  void Follow() {
+    const Look look = Current();
+    const Look before = std::exchange(shown_, look);
+    if (look.atMinimum != before.atMinimum || look.atMaximum != before.atMaximum) {
+      // The arrows' enabled look changes with the ends.
+      update();
+    } else if (look.handle != before.handle) {
+      // Only where the handle was and is changes: the groove's look does not
+      // depend on where the handle lies. The style draws the handle's edge
+      // a pixel beyond its rectangle.
+      constexpr int kEdge = 3;
+      update(look.handle.united(before.handle).adjusted(-kEdge, -kEdge, kEdge, kEdge));
+    }
+  }
 
   QStyleOptionSlider Option() const {
     QStyleOptionSlider option;
@@ -132,6 +163,7 @@ class LogScrollBar : public QScrollBar {
   }
 
   Look shown_;
+  int changing_ = 0;
   QStyle::SubControl pressed_ = QStyle::SC_None;
 };
 
@@ -374,10 +406,13 @@ void LogWindow::FlushPending() {
     block.setLineCount(lines);
     block = block.next();
   }
+  auto* bar = static_cast<LogScrollBar*>(verticalScrollBar());
+  bar->BeginChange();
   emit layout->documentSizeChanged(layout->documentSize());
   drawnEntries_ += static_cast<int>(pending_.size());
   pending_.clear();
-  verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+  bar->setValue(bar->maximum());
+  bar->EndChange();
   const QTextBlock first = document()->findBlockByNumber(firstNew);
   const int top = static_cast<int>(blockBoundingGeometry(first).translated(contentOffset()).top());
   const QRect below(0, std::max(0, top), viewport()->width(), viewport()->height());
