@@ -23,6 +23,10 @@ QFont LogFont(int points) {
   font.setStyleHint(QFont::Monospace);
   font.setPixelSize(PointsToPixels(points));
   font.setKerning(false);
+  // Each character shows as itself, as a terminal's should: no ligature
+  // joins "->" or "fi". Text that needs no shaping then skips the shaper,
+  // which was the larger part of laying out new lines.
+  font.setStyleStrategy(QFont::PreferNoShaping);
   return font;
 }
 
