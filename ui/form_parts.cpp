@@ -38,9 +38,9 @@ SendAutomationControls SendAutomationControlsOf(MainForm& f) {
 }
 
 HousekeepingControls HousekeepingControlsOf(MainForm& f) {
-  // The window adds the cyclic TimerPeriod rule, the clock, the wake-up and
-  // the help countdowns.
-  return {f.MainStrCmd, f.FastOldCmd, f.MainWindow, {}, f.TextTime, nullptr, {}, nullptr};
+  // The window adds the cyclic TimerPeriod rule, the clock, the wake-up, the
+  // port watch and the help countdowns.
+  return {f.MainStrCmd, f.FastOldCmd, f.MainWindow, {}, f.TextTime, nullptr, {}, {}, nullptr};
 }
 
 LogLookControls LogLookControlsOf(MainForm& f) {

@@ -9,6 +9,7 @@
 #include "ui/text_codec.h"
 #include "ui/widgets/limited_edit.h"
 #include "ui/widgets/log_window.h"
+#include "ui/widgets/paint_throttle.h"
 
 namespace velmora::ui {
 namespace {
@@ -41,8 +42,13 @@ std::vector<HousekeepingStep> CustomFunctionsSteps(const HousekeepingControls& c
          const LocalTime now = c.clock->Now();
          Bytes text = ClockText(now);
          if (text != *shown) {
+           const bool first = shown->empty();
            c.TextTime->setText(ToQString(text));
            *shown = std::move(text);
+           if (!first && c.newSecond) c.newSecond();
+           // Nothing else changes with the second: no reason to wait for
+           // company before painting.
+           if (PaintThrottle* throttle = PaintThrottle::Of(c.TextTime)) throttle->PaintAlone();
          }
          c.wakeIn(MsToNextWholeSecond(now));
          return false;

@@ -37,6 +37,9 @@ struct HousekeepingControls {
   QLabel* TextTime;
   const Clock* clock;
   std::function<void(int ms)> wakeIn;
+  // The once-a-second duty that shares the clock's wake-up (the port watch):
+  // it runs when the shown second changes, from the second second on.
+  std::function<void()> newSecond;
   // The 13 help countdowns.
   HoverHelp* hover;
 };

@@ -122,6 +122,7 @@ std::vector<HousekeepingStep> TForm1::HousekeepingSteps() {
   HousekeepingControls controls = HousekeepingControlsOf(*form_);
   controls.clock = services_.clock.get();
   controls.wakeIn = [this](int ms) { housekeeping_->WakeIn(ms); };
+  controls.newSecond = [this] { portBar_->CheckConnectTimer(); };
   controls.hover = &hover_;
   controls.CyclicTimerPeriod = [this] {
     return sendAutomation_ && sendAutomation_->CyclicTimerPeriodStep();

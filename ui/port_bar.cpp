@@ -95,12 +95,6 @@ PortBar::PortBar(const PortBarControls& controls, UserDialogs& dialogs, SerialLi
   c_.ComPort->setItemDelegate(new PortListDelegate(c_.ComPort));
   connect(c_.BTConnect, &QPushButton::clicked, this, [this] { BTConnectClick(); });
   connect(c_.BTRescan, &QPushButton::clicked, this, [this] { BTRescanClick(); });
-  // Runs from start-up to shut-down; it never opens a port the user has not
-  // connected.
-  checkConnect_.setObjectName(QStringLiteral("CheckConnect"));
-  checkConnect_.setInterval(1000);
-  connect(&checkConnect_, &QTimer::timeout, this, [this] { CheckConnectTimer(); });
-  checkConnect_.start();
 }
 
 PortBar::~PortBar() = default;

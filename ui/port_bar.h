@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QStyledItemDelegate>
-#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -31,8 +30,10 @@ struct PortBarControls {
 
 // The port controls of the top bar: the port list, the line settings and the
 // connect button, whose colour and caption are the connection indicator. It
-// runs the once-a-second watch of the port (`CheckConnect`), which colours
-// the port box and re-opens a lost port when AutoConnect is checked.
+// holds the once-a-second watch of the port (`CheckConnect`), which colours
+// the port box and re-opens a lost port when AutoConnect is checked; the
+// clock's new second runs it, so that an idle window wakes once a second,
+// not once for the clock and once for the watch.
 class PortBar : public QObject {
   Q_OBJECT
 
@@ -53,7 +54,6 @@ class PortBar : public QObject {
 
   // One tick of the watch.
   void CheckConnectTimer();
-  const QTimer& CheckConnect() const { return checkConnect_; }
   const PortWatch& Watch() const { return watch_; }
 
   // Asked by the watch: "Отправить при соединении" is checked.
@@ -84,7 +84,6 @@ class PortBar : public QObject {
   SerialLink::Sleeper blockingWait_;
   PortWatch watch_;
   std::unique_ptr<WatchHost> watchHost_;
-  QTimer checkConnect_;
 };
 
 // The item data role of the port box that holds a port's description (what

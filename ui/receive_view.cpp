@@ -13,6 +13,7 @@
 #include "ui/log_sink.h"
 #include "ui/text_codec.h"
 #include "ui/widgets/limited_edit.h"
+#include "ui/widgets/paint_throttle.h"
 #include "ui/widgets/up_down_arrows.h"
 
 namespace velmora::ui {
@@ -60,6 +61,11 @@ void ReceiveView::Tick(bool mayHaveHungUp) {
            receiver_.LastPollError() == SerialError::None && busy.elapsed() < kBusyTickMs);
   ReleaseHungUpPort(mayHaveHungUp && traffic_.rxBytes == receivedBefore);
   SchedulePolling();
+  // No packet is pending and new bytes will wake a tick: what this tick
+  // showed (mostly the answer to a send) needs no company for its paint.
+  if (!rxTimer_.isActive() && NotifierEnabled()) {
+    if (PaintThrottle* throttle = PaintThrottle::Of(c_.BTClrStat)) throttle->Settled();
+  }
 }
 
 // A vanished device: its descriptor is closed at once, so that the system

@@ -42,13 +42,20 @@ struct StepWorld {
   ManualClock clock;
   std::vector<int> wakes;
   std::vector<std::string> shown;
+  int newSeconds = 0;
   HoverHelp hover{
       [] { return ScreenPoint{}; },
       {.clearHelp = [] {}, .showTopic = [this](HelpTopic) { shown.push_back("topic"); }}};
   HousekeepingControls Controls() {
-    return {
-        &console, &dropDown, &log, {}, &clockLabel, &clock, [this](int ms) { wakes.push_back(ms); },
-        &hover};
+    return {&console,
+            &dropDown,
+            &log,
+            {},
+            &clockLabel,
+            &clock,
+            [this](int ms) { wakes.push_back(ms); },
+            [this] { ++newSeconds; },
+            &hover};
   }
 };
 
@@ -91,6 +98,33 @@ class HousekeepingTest : public QObject {
     clock->run();
     QCOMPARE(world.clockLabel.text(), QStringLiteral("23:05:10"));
     QCOMPARE(world.wakes.back(), 1000);
+  }
+
+  // The port watch runs on the clock's wake-up: once for each new second
+  // shown, not for the first time shown, nor for a tick within the second.
+  void theOnceASecondDutyRunsWhenTheShownSecondChanges() {
+    StepWorld world;
+    LocalTime t;
+    t.hour = 12;
+    t.millisecond = 900;
+    world.clock.Set(t);
+    const std::vector<HousekeepingStep> steps = CustomFunctionsSteps(world.Controls());
+    const auto clock = std::find_if(steps.begin(), steps.end(), [](const HousekeepingStep& step) {
+      return std::string(step.name) == "ShowClock";
+    });
+    QVERIFY(clock != steps.end());
+    clock->run();
+    QCOMPARE(world.newSeconds, 0);
+    world.clock.AdvanceMs(50);
+    clock->run();
+    QCOMPARE(world.newSeconds, 0);
+    world.clock.AdvanceMs(50);
+    clock->run();
+    QCOMPARE(world.newSeconds, 1);
+    world.clock.AdvanceMs(1000);
+    clock->run();
+    clock->run();
+    QCOMPARE(world.newSeconds, 2);
   }
 
   void theHelpStepKeepsTheTickRunningWhileACountdownRuns() {

@@ -132,6 +132,82 @@ class PaintThrottleTest : public QObject {
              qPrintable(QString::number(frameAtMs)));
   }
 
+  // A change that comes alone (the clock's second) and a change after
+  // which the line went quiet (the answer to a send) are painted without
+  // the gathering wait; a quiet line with nothing waiting leaves the next
+  // change to gather as before.
+  void aLoneOrSettledChangeIsPaintedWithoutTheGatheringWait() {
+    QWidget window;
+    window.resize(200, 50);
+    auto* label = new QLabel(QStringLiteral("0"), &window);
+    auto* throttle = new PaintThrottle(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    PaintCounter counter(label);
+    const auto quietSpell = [&] {
+      QTest::qWait(3 * PaintThrottle::kMinIntervalMs);
+      counter.paints = 0;
+    };
+
+    quietSpell();
+    label->setText(QStringLiteral("second"));
+    throttle->PaintAlone();  // painted within the call
+    QCOMPARE(counter.paints, 1);
+    QCOMPARE(counter.painted, QStringLiteral("second"));
+
+    quietSpell();
+    label->setText(QStringLiteral("answer"));
+    QCoreApplication::processEvents();  // held for company
+    QCOMPARE(counter.paints, 0);
+    throttle->Settled();  // painted within the call
+    QCOMPARE(counter.paints, 1);
+    QCOMPARE(counter.painted, QStringLiteral("answer"));
+
+    quietSpell();
+    throttle->Settled();  // nothing waits: no effect on what follows
+    label->setText(QStringLiteral("sent"));
+    QCoreApplication::processEvents();
+    QCOMPARE(counter.paints, 0);
+    QTRY_COMPARE(counter.painted, QStringLiteral("sent"));
+  }
+
+  // In a stream of packets a change that comes within a frame of the last
+  // paint waits, past the frame time, for the next packet to settle the line
+  // (a wake-up that comes anyway), and at the latest a frame after it came.
+  void aChangeInAStreamWaitsForTheNextSettledLine() {
+    QWidget window;
+    window.resize(200, 50);
+    auto* label = new QLabel(QStringLiteral("0"), &window);
+    auto* throttle = new PaintThrottle(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(3 * PaintThrottle::kMinIntervalMs);
+    PaintCounter counter(label);
+    label->setText(QStringLiteral("first"));
+    throttle->PaintAlone();
+    QCOMPARE(counter.paints, 1);
+    QElapsedTimer sincePaint;
+    sincePaint.start();
+    const auto runUntil = [&](qint64 ms) {
+      while (sincePaint.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    };
+    runUntil(15);
+    label->setText(QStringLiteral("stream"));
+    QCoreApplication::processEvents();
+    const qint64 cameAt = sincePaint.elapsed();
+    runUntil(PaintThrottle::kMinIntervalMs + 8);
+    if (cameAt > 25 || sincePaint.elapsed() - cameAt > PaintThrottle::kMinIntervalMs - 3)
+      QSKIP("the machine delayed the steps of this test");
+    QCOMPARE(counter.paints, 1);  // the frame time has passed, the line is not settled
+    throttle->Settled();
+    QCOMPARE(counter.paints, 2);
+    QCOMPARE(counter.painted, QStringLiteral("stream"));
+    // Without a settled line it is painted all the same.
+    runUntil(PaintThrottle::kMinIntervalMs + 20);
+    label->setText(QStringLiteral("last"));
+    QTRY_COMPARE(counter.painted, QStringLiteral("last"));
+  }
+
   void aWidgetWithoutThrottleFindsNone() {
     QWidget window;
     auto* child = new QLabel(&window);

@@ -9,6 +9,8 @@ namespace velmora::ui {
 
 PaintThrottle::PaintThrottle(QWidget* window) : QObject(window), window_(window) {
   deferred_.setSingleShot(true);
+  // A coarse timer may fire early, and the frame then waits one more round.
+  deferred_.setTimerType(Qt::PreciseTimer);
   connect(&deferred_, &QTimer::timeout, this, &PaintThrottle::Deferred);
   window_->installEventFilter(this);
 }
@@ -23,16 +25,49 @@ void PaintThrottle::RequestFrame() {
   Hold();
 }
 
+void PaintThrottle::PaintAlone() {
+  alone_ = true;
+  if (MsUntilPaint() > 0) return;
+  // Qt has posted its request for the change: it is answered now instead.
+  deferred_.stop();
+  heldBack_ = true;
+  Deferred();
+}
+
+void PaintThrottle::Settled() {
+  if (!deferred_.isActive()) return;
+  alone_ = true;
+  // Held by the frame time: the timer stands, and a later settled tick may
+  // still come first.
+  if (MsUntilPaint() > 0) return;
+  deferred_.stop();
+  Deferred();
+}
+
 qint64 PaintThrottle::MsUntilPaint() const {
   qint64 wait = 0;
   if (sinceLastPaint_.isValid()) wait = kMinIntervalMs - sinceLastPaint_.elapsed();
-  if (sinceFirstChange_.isValid()) wait = std::max(wait, kGatherMs - sinceFirstChange_.elapsed());
+  if (sinceFirstChange_.isValid() && !alone_)
+    wait = std::max(wait, kGatherMs - sinceFirstChange_.elapsed());
   return std::max<qint64>(wait, 0);
 }
 
+qint64 PaintThrottle::MsUntilDue() const {
+  qint64 wait = MsUntilPaint();
+  if (inStream_ && sinceFirstChange_.isValid())
+    wait = std::max(wait, kMinIntervalMs - sinceFirstChange_.elapsed());
+  return wait;
+}
+
+void PaintThrottle::NoteChange() {
+  if (sinceFirstChange_.isValid()) return;
+  sinceFirstChange_.start();
+  inStream_ = sinceLastPaint_.isValid() && sinceLastPaint_.elapsed() < kMinIntervalMs;
+}
+
 void PaintThrottle::Hold() {
-  if (!sinceFirstChange_.isValid()) sinceFirstChange_.start();
-  if (!deferred_.isActive()) deferred_.start(static_cast<int>(MsUntilPaint()));
+  NoteChange();
+  if (!deferred_.isActive()) deferred_.start(static_cast<int>(MsUntilDue()));
 }
 
 // What the receivers change now marks their widgets for painting; Qt then
@@ -44,22 +79,29 @@ void PaintThrottle::DeliverFrame() {
 }
 
 void PaintThrottle::Deferred() {
-  // The request Qt made is held back; a new one takes its place when due.
-  if (heldBack_) {
-    heldBack_ = false;
-    QCoreApplication::postEvent(window_, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
+  if (!heldBack_) {
+    DeliverFrame();
+    return;
   }
-  DeliverFrame();
+  // The request Qt made is held back: the frame is painted now, through the
+  // filter below. A request posted meanwhile would only wake the loop for a
+  // paint with nothing left to paint.
+  heldBack_ = false;
+  QCoreApplication::removePostedEvents(window_, QEvent::UpdateRequest);
+  QEvent request(QEvent::UpdateRequest);
+  QCoreApplication::sendEvent(window_, &request);
 }
 
 bool PaintThrottle::eventFilter(QObject* watched, QEvent* event) {
   if (watched != window_ || event->type() != QEvent::UpdateRequest) return false;
-  if (!sinceFirstChange_.isValid() || MsUntilPaint() > 0) {
+  NoteChange();
+  if (MsUntilPaint() > 0) {
     heldBack_ = true;
     Hold();
     return true;
   }
   heldBack_ = false;
+  alone_ = false;
   deferred_.stop();
   sinceLastPaint_.start();
   sinceFirstChange_.invalidate();

@@ -22,7 +22,14 @@ namespace velmora::ui {
 //
 // The first change after a quiet spell waits kGatherMs for those that tend to
 // follow it (a send's line and counters, then the device's answer): one
-// paint instead of two, still well inside a frame.
+// paint instead of two, still well inside a frame. When the line goes quiet
+// (Settled) what waits is painted at once.
+//
+// A change within a frame of the last paint is part of a stream (bursts of
+// packets): it is painted at the latest a frame after it came, and sooner
+// when a later packet settles the line once the frame time has passed. A
+// stream of packets then paints in the wake-ups its packets bring anyway,
+// not in wake-ups of its own.
 class PaintThrottle : public QObject {
   Q_OBJECT
 
@@ -40,6 +47,14 @@ class PaintThrottle : public QObject {
   // first change when the last paint is a frame old.
   void RequestFrame();
 
+  // The changes just made come alone (the clock's new second): they are
+  // painted now when the frame time allows, else when it does, without
+  // waiting kGatherMs for company.
+  void PaintAlone();
+  // Nothing more is on its way (the line has gone quiet): what waits for
+  // company is painted now, or as soon as the frame time allows.
+  void Settled();
+
  signals:
   // A frame is about to be painted.
   void frameDue();
@@ -54,6 +69,10 @@ class PaintThrottle : public QObject {
   void Hold();
   // Milliseconds until the window may be painted.
   qint64 MsUntilPaint() const;
+  // Milliseconds until what waits must be painted.
+  qint64 MsUntilDue() const;
+  // Notes the first change since the last paint.
+  void NoteChange();
 
   QWidget* window_;
   QElapsedTimer sinceLastPaint_;
@@ -61,6 +80,8 @@ class PaintThrottle : public QObject {
   QTimer deferred_;
   bool frameWanted_ = false;  // RequestFrame without its frameDue yet
   bool heldBack_ = false;     // a paint request of Qt's waits for the timer
+  bool alone_ = false;        // PaintAlone or Settled since the last paint
+  bool inStream_ = false;     // the first change came within a frame of the last paint
 };
 
 }  // namespace velmora::ui
