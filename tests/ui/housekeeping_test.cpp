@@ -57,6 +57,12 @@ struct StepWorld {
             [this] { ++newSeconds; },
             &hover};
   }
+  // The step of that name (its state is shared with the copy).
+  HousekeepingStep Step(const std::string& name) {
+    for (const HousekeepingStep& step : CustomFunctionsSteps(Controls()))
+      if (step.name == name) return step;
+    return {"none", [] { return false; }};
+  }
 };
 
 class HousekeepingTest : public QObject {
@@ -86,16 +92,12 @@ class HousekeepingTest : public QObject {
     t.second = 9;
     t.millisecond = 250;
     world.clock.Set(t);
-    const std::vector<HousekeepingStep> steps = CustomFunctionsSteps(world.Controls());
-    const auto clock = std::find_if(steps.begin(), steps.end(), [](const HousekeepingStep& step) {
-      return std::string(step.name) == "ShowClock";
-    });
-    QVERIFY(clock != steps.end());
-    QVERIFY(!clock->run());  // no work for the 10 ms tick
+    const HousekeepingStep clock = world.Step("ShowClock");
+    QVERIFY(!clock.run());  // no work for the 10 ms tick
     QCOMPARE(world.clockLabel.text(), QStringLiteral("23:05:09"));
     QCOMPARE(world.wakes, std::vector<int>{750});
     world.clock.AdvanceMs(750);
-    clock->run();
+    clock.run();
     QCOMPARE(world.clockLabel.text(), QStringLiteral("23:05:10"));
     QCOMPARE(world.wakes.back(), 1000);
   }
@@ -108,22 +110,18 @@ class HousekeepingTest : public QObject {
     t.hour = 12;
     t.millisecond = 900;
     world.clock.Set(t);
-    const std::vector<HousekeepingStep> steps = CustomFunctionsSteps(world.Controls());
-    const auto clock = std::find_if(steps.begin(), steps.end(), [](const HousekeepingStep& step) {
-      return std::string(step.name) == "ShowClock";
-    });
-    QVERIFY(clock != steps.end());
-    clock->run();
+    const HousekeepingStep clock = world.Step("ShowClock");
+    clock.run();
     QCOMPARE(world.newSeconds, 0);
     world.clock.AdvanceMs(50);
-    clock->run();
+    clock.run();
     QCOMPARE(world.newSeconds, 0);
     world.clock.AdvanceMs(50);
-    clock->run();
+    clock.run();
     QCOMPARE(world.newSeconds, 1);
     world.clock.AdvanceMs(1000);
-    clock->run();
-    clock->run();
+    clock.run();
+    clock.run();
     QCOMPARE(world.newSeconds, 2);
   }
 

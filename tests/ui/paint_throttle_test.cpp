@@ -34,6 +34,17 @@ class PaintCounter : public QObject {
   QLabel* label_;
 };
 
+// A shown window with a label, its paints throttled.
+struct ThrottledLabel {
+  QWidget window;
+  QLabel* label = new QLabel(QStringLiteral("0"), &window);
+  PaintThrottle* throttle = new PaintThrottle(&window);
+  ThrottledLabel() {
+    window.resize(200, 50);
+    window.show();
+  }
+};
+
 }  // namespace
 
 class PaintThrottleTest : public QObject {
@@ -85,12 +96,10 @@ class PaintThrottleTest : public QObject {
   // follow it: a send's line and the answer a few milliseconds later make
   // one paint, and a lone change is still painted well inside a frame.
   void changesRightAfterAQuietSpellShareOnePaint() {
-    QWidget window;
-    window.resize(200, 50);
-    auto* label = new QLabel(QStringLiteral("0"), &window);
-    auto* throttle = new PaintThrottle(&window);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ThrottledLabel shown;
+    QLabel* label = shown.label;
+    PaintThrottle* throttle = shown.throttle;
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
     QTest::qWait(3 * PaintThrottle::kMinIntervalMs);
     PaintCounter counter(label);
     QSignalSpy frames(throttle, &PaintThrottle::frameDue);
@@ -137,12 +146,10 @@ class PaintThrottleTest : public QObject {
   // the gathering wait; a quiet line with nothing waiting leaves the next
   // change to gather as before.
   void aLoneOrSettledChangeIsPaintedWithoutTheGatheringWait() {
-    QWidget window;
-    window.resize(200, 50);
-    auto* label = new QLabel(QStringLiteral("0"), &window);
-    auto* throttle = new PaintThrottle(&window);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ThrottledLabel shown;
+    QLabel* label = shown.label;
+    PaintThrottle* throttle = shown.throttle;
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
     PaintCounter counter(label);
     const auto quietSpell = [&] {
       QTest::qWait(3 * PaintThrottle::kMinIntervalMs);
@@ -175,12 +182,10 @@ class PaintThrottleTest : public QObject {
   // paint waits, past the frame time, for the next packet to settle the line
   // (a wake-up that comes anyway), and at the latest a frame after it came.
   void aChangeInAStreamWaitsForTheNextSettledLine() {
-    QWidget window;
-    window.resize(200, 50);
-    auto* label = new QLabel(QStringLiteral("0"), &window);
-    auto* throttle = new PaintThrottle(&window);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ThrottledLabel shown;
+    QLabel* label = shown.label;
+    PaintThrottle* throttle = shown.throttle;
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
     QTest::qWait(3 * PaintThrottle::kMinIntervalMs);
     PaintCounter counter(label);
     label->setText(QStringLiteral("first"));
