@@ -64,8 +64,13 @@ void ReceiveView::Tick(bool mayHaveHungUp) {
   // No packet is pending and new bytes will wake a tick: what this tick
   // showed (mostly the answer to a send) needs no company for its paint.
   if (!rxTimer_.isActive() && NotifierEnabled()) {
-    if (PaintThrottle* throttle = PaintThrottle::Of(c_.BTClrStat)) throttle->Settled();
+    if (PaintThrottle* throttle = Throttle()) throttle->Settled();
   }
+}
+
+PaintThrottle* ReceiveView::Throttle() {
+  if (!throttle_) throttle_ = PaintThrottle::Of(c_.BTClrStat);
+  return throttle_;
 }
 
 // A vanished device: its descriptor is closed at once, so that the system

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@ namespace velmora::ui {
 
 class LimitedEdit;
 class LogSink;
+class PaintThrottle;
 class UpDownArrows;
 
 // The controls of the receive view: the packet time-out, the filter, the
@@ -92,6 +94,8 @@ class ReceiveView : public QObject, public ReceiveHost {
   void Tick(bool mayHaveHungUp);
   void ReleaseHungUpPort(bool ask);
   void WatchDescriptor(int descriptor);
+  // The window's paint throttle, found once.
+  PaintThrottle* Throttle();
 
   ReceiveViewControls c_;
   Receiver& receiver_;
@@ -101,6 +105,7 @@ class ReceiveView : public QObject, public ReceiveHost {
   QTimer rxTimer_;
   std::unique_ptr<QSocketNotifier> notifier_;
   bool portGone_ = false;  // hung up: no polling until the next open
+  QPointer<PaintThrottle> throttle_;
 };
 
 }  // namespace velmora::ui
