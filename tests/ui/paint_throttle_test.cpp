@@ -43,6 +43,12 @@ struct ThrottledLabel {
     window.resize(200, 50);
     window.show();
   }
+  // Shown, and a quiet spell since its first paint.
+  bool ShownAndQuiet() {
+    if (!QTest::qWaitForWindowExposed(&window)) return false;
+    QTest::qWait(3 * PaintThrottle::kMinIntervalMs);
+    return true;
+  }
 };
 
 }  // namespace
@@ -99,8 +105,7 @@ class PaintThrottleTest : public QObject {
     ThrottledLabel shown;
     QLabel* label = shown.label;
     PaintThrottle* throttle = shown.throttle;
-    QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
-    QTest::qWait(3 * PaintThrottle::kMinIntervalMs);
+    QVERIFY(shown.ShownAndQuiet());
     PaintCounter counter(label);
     QSignalSpy frames(throttle, &PaintThrottle::frameDue);
     counter.since.restart();
@@ -185,8 +190,7 @@ class PaintThrottleTest : public QObject {
     ThrottledLabel shown;
     QLabel* label = shown.label;
     PaintThrottle* throttle = shown.throttle;
-    QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
-    QTest::qWait(3 * PaintThrottle::kMinIntervalMs);
+    QVERIFY(shown.ShownAndQuiet());
     PaintCounter counter(label);
     label->setText(QStringLiteral("first"));
     throttle->PaintAlone();

@@ -30,8 +30,7 @@ void PaintThrottle::PaintAlone() {
   if (MsUntilPaint() > 0) return;
   // Qt has posted its request for the change: it is answered now instead.
   deferred_.stop();
-  heldBack_ = true;
-  Deferred();
+  PaintNow();
 }
 
 void PaintThrottle::Settled() {
@@ -83,9 +82,12 @@ void PaintThrottle::Deferred() {
     DeliverFrame();
     return;
   }
-  // The request Qt made is held back: the frame is painted now, through the
-  // filter below. A request posted meanwhile would only wake the loop for a
-  // paint with nothing left to paint.
+  PaintNow();
+}
+
+// The frame is painted now, through the filter below. A request Qt posted
+// meanwhile would only wake the loop for a paint with nothing left to paint.
+void PaintThrottle::PaintNow() {
   heldBack_ = false;
   QCoreApplication::removePostedEvents(window_, QEvent::UpdateRequest);
   QEvent request(QEvent::UpdateRequest);

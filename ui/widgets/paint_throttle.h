@@ -65,6 +65,8 @@ class PaintThrottle : public QObject {
  private:
   void DeliverFrame();
   void Deferred();
+  // Paints what waits, when the filter lets it through.
+  void PaintNow();
   // A change waits for its frame: the timer runs until the frame is due.
   void Hold();
   // Milliseconds until the window may be painted.
