@@ -400,7 +400,7 @@ void IdleModes(int seconds) {
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  velmora::ui::UseQtEventLoop();  // as the program runs
+  velmora::ui::PrepareQtRuntime();  // as the program runs
   QApplication app(argc, argv);
   const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
   const int exchanges = argc > 2 ? std::atoi(argv[2]) : 10000;

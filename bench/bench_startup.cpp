@@ -85,7 +85,7 @@ Figures Summarize(std::vector<double> ms) {
 
 int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  velmora::ui::UseQtEventLoop();  // as the program runs
+  velmora::ui::PrepareQtRuntime();  // as the program runs
   QApplication app(argc, argv);
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
 

@@ -77,7 +77,7 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "usage: velmora-port-colours-shot OUTPUT_DIRECTORY\n");
     return 2;
   }
-  velmora::ui::UseQtEventLoop();  // as the program runs
+  velmora::ui::PrepareQtRuntime();  // as the program runs
   QApplication app(argc, argv);
   QApplication::setFont(UiFont(8));
   // Made absolute before the working directory moves.

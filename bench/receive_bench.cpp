@@ -460,7 +460,7 @@ void MemoryAcrossFloods(std::size_t megabytes) {
 
 int main(int argc, char* argv[]) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  velmora::ui::UseQtEventLoop();  // as the program runs
+  velmora::ui::PrepareQtRuntime();  // as the program runs
   QApplication app(argc, argv);
   QApplication::setFont(UiFont(8));
   const std::size_t megabytes = argc > 1 ? std::stoul(argv[1]) : 10;

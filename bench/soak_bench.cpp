@@ -557,7 +557,7 @@ int Run(double minutes) {
 
 int main(int argc, char* argv[]) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  velmora::ui::UseQtEventLoop();  // as the program runs
+  velmora::ui::PrepareQtRuntime();  // as the program runs
   QApplication app(argc, argv);
   const double minutes = argc > 1 ? std::atof(argv[1]) : 30.0;
   return Run(minutes);

@@ -48,8 +48,9 @@ void CenterOnScreen(QWidget& window) {
                                          screen->availableGeometry()));
 }
 
-void UseQtEventLoop() {
-  if (qEnvironmentVariableIsEmpty("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
+void PrepareQtRuntime() {
+  if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
+  if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
 }
 
 }  // namespace velmora::ui

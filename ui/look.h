@@ -32,11 +32,19 @@ QFont UiFont(int points, bool bold = false);
 // The help panel's cream, 0x00F0FBFF as stored (blue in the high byte).
 inline constexpr QColor kCream{255, 251, 240};
 
-// Has the application object, created next, run Qt's own event loop instead
-// of GLib's: the terminal wakes for every packet, timer and frame, and GLib's
-// rounds cost about a sixth of the CPU of a periodic send. A QT_NO_GLIB the
-// user set is kept.
-void UseQtEventLoop();
+// Settings of the Qt runtime, made before the application object exists:
+// - Qt's own event loop instead of GLib's: the terminal wakes for every
+//   packet, timer and frame, and GLib's rounds cost about a sixth of the CPU
+//   of a periodic send.
+// - On X11, painted pixels go over the X connection, not through shared
+//   memory. With shared memory each paint over pixels the last frame sent
+//   first waits for a round trip to the X server (a blocking wait and two
+//   thread wake-ups). The terminal repaints the same labels and the log's
+//   last lines on every packet and every second: frames of a few kilobytes,
+//   where the wait costs more than the copy. Scrolling is copied inside the
+//   server either way.
+// A value the user set for either (QT_NO_GLIB, QT_XCB_NO_MITSHM) is kept.
+void PrepareQtRuntime();
 
 // Places a top-level window in the middle of its screen's available area.
 void CenterOnScreen(QWidget& window);

@@ -11,7 +11,7 @@
 #include "ui/terminal_services.h"
 
 int main(int argc, char* argv[]) {
-  velmora::ui::UseQtEventLoop();
+  velmora::ui::PrepareQtRuntime();
   QApplication app(argc, argv);
   // One look on every desktop: the Fusion style and the window's own fonts
   // in pixels (ui/look.h).
