@@ -1,8 +1,22 @@
 #include "common/clock.h"
 
-#include <cstdio>
-
 namespace velmora {
+namespace {
+
+// `digits` decimal digits of `value` modulo 10^digits, zero-padded. This
+// runs for every time-stamped line of a flood, where printf's machinery
+// cost more than the rest of the stamp.
+void PutDigits(char* out, int value, int digits) {
+  int modulus = 1;
+  for (int i = 0; i < digits; ++i) modulus *= 10;
+  value = ((value % modulus) + modulus) % modulus;
+  for (int i = digits - 1; i >= 0; --i) {
+    out[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+}
+
+}  // namespace
 
 std::int32_t MsOfDay(const LocalTime& t) {
   return t.hour * 3600000 + t.minute * 60000 + t.second * 1000 + t.millisecond;
@@ -11,9 +25,11 @@ std::int32_t MsOfDay(const LocalTime& t) {
 std::int32_t MsOfWeek(const LocalTime& t) { return (t.weekday - 1) * 86400000 + MsOfDay(t); }
 
 Bytes FormatTimeStamp(const LocalTime& t) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d:%03d", t.hour % 100, t.minute % 100,
-                t.second % 100, t.millisecond % 1000);
+  Bytes text = "00:00:00:000";
+  PutDigits(&text[0], t.hour, 2);
+  PutDigits(&text[3], t.minute, 2);
+  PutDigits(&text[6], t.second, 2);
+  PutDigits(&text[9], t.millisecond, 3);
   return text;
 }
 

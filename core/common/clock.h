@@ -32,7 +32,7 @@ std::unique_ptr<Clock> CreateSystemClock();
 std::int32_t MsOfWeek(const LocalTime& t);
 // Milliseconds since midnight, 0..86399999.
 std::int32_t MsOfDay(const LocalTime& t);
-// "hh:mm:ss:zzz", all fields zero-padded.
+// "hh:mm:ss:zzz", all fields zero-padded (a field out of range wraps).
 Bytes FormatTimeStamp(const LocalTime& t);
 
 // A clock that tests set by hand. Advancing carries into seconds, minutes,

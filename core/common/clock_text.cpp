@@ -1,14 +1,9 @@
 #include "common/clock_text.h"
 
-#include <cstdio>
-
 namespace velmora {
 
-Bytes ClockText(const LocalTime& t) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour % 100, t.minute % 100, t.second % 100);
-  return text;
-}
+// The time stamp without its milliseconds.
+Bytes ClockText(const LocalTime& t) { return FormatTimeStamp(t).substr(0, 8); }
 
 int MsToNextWholeSecond(const LocalTime& t) {
   const int millisecond = ((t.millisecond % 1000) + 1000) % 1000;
