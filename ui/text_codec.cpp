@@ -10,8 +10,10 @@ QString ToQString(BytesView bytes) {
   QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
   char16_t* unit = reinterpret_cast<char16_t*>(out.data());
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    // Every code point of the code page lies in the basic plane.
-    unit[i] = static_cast<char16_t>(Cp1251ToUnicode(ByteAt(bytes, i)));
+    const std::uint8_t byte = ByteAt(bytes, i);
+    // Every code point of the code page lies in the basic plane; the lower
+    // half is ASCII, and a flood of it needs no call a character.
+    unit[i] = byte < 0x80 ? char16_t{byte} : static_cast<char16_t>(Cp1251ToUnicode(byte));
   }
   return out;
 }

@@ -17,12 +17,17 @@ void AppendAscii(Bytes& line, BytesView packet) {
   }
 }
 
+// Written in place: a flood in HEX renders three characters a byte, and
+// appending them one by one checked the capacity for each.
 void AppendHex(Bytes& line, BytesView packet) {
+  const std::size_t start = line.size();
+  line.resize(start + 3 * packet.size());
+  char* out = line.data() + start;
   for (char c : packet) {
     const auto byte = static_cast<std::uint8_t>(c);
-    line.push_back(kHexDigits[byte >> 4]);
-    line.push_back(kHexDigits[byte & 0x0F]);
-    line.push_back(' ');
+    *out++ = kHexDigits[byte >> 4];
+    *out++ = kHexDigits[byte & 0x0F];
+    *out++ = ' ';
   }
 }
 

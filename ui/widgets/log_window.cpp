@@ -305,8 +305,16 @@ int LogWindow::WrappedLineCount(const QString& line, int width) const {
 int LogWindow::EntryLineCount(const QString& entry, int width) const {
   int lines = 0;
   WrapCount count(width);
+  // The advances measured so far are read in place; only a character not
+  // measured yet takes the call.
+  if (advances_.empty()) advances_.assign(0x10000, -1);
+  const int* measured = advances_.data();
   WalkEntry(
-      entry, [&] { lines += count.Close(); }, [&](char16_t u) { count.Add(u, Advance(u)); });
+      entry, [&] { lines += count.Close(); },
+      [&](char16_t u) {
+        const int advance = measured[u];
+        count.Add(u, advance >= 0 ? advance : Advance(u));
+      });
   return lines + count.Close();
 }
 
