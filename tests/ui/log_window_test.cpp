@@ -151,6 +151,37 @@ class LogWindowTest : public QObject {
     }
   }
 
+  // Lines of printable ASCII (every HEX line, most text): blanks in runs at
+  // the edges and inside, some wider than the view, CR LF breaks, long words.
+  // In a monospaced font they are counted by cells; each entry also comes
+  // with a Cyrillic letter, which the count by advances takes.
+  void countsPrintableAsciiAsTheViewDoes() {
+    QRandomGenerator random(7);
+    for (int i = 0; i < 40; ++i) {
+      QString entry;
+      const int length = static_cast<int>(random.bounded(1, 500));
+      for (int k = 0; k < length; ++k) {
+        const quint32 pick = random.bounded(20);
+        if (pick < 4) {
+          entry.append(QString(static_cast<int>(random.bounded(1, pick == 0 ? 40 : 6)), u' '));
+        } else if (pick == 4) {
+          entry.append(QStringLiteral("\r\n"));
+        } else {
+          entry.append(QChar(static_cast<char16_t>(random.bounded(0x21, 0x7F))));
+        }
+      }
+      log_->AppendEntry(entry);
+      log_->AppendEntry(entry + QChar(u'\u0416'));
+    }
+    log_->AppendEntry(QStringLiteral(" [ 12:00:00:000 < ] 00 11 22 33 44 55 66 77 88 99 AA BB"));
+    log_->AppendEntry(QStringLiteral("\r\n"));
+    for (int width = 420; width >= 40; width -= 7) {
+      log_->resize(width, 200);
+      QCoreApplication::processEvents();
+      QCOMPARE(log_->ShownLineCount(), ViewLineCount(*log_));
+    }
+  }
+
   void recountsAfterTheFontChanges() {
     log_->AppendEntry(Words(40));
     const int small = log_->ShownLineCount();

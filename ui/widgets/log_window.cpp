@@ -254,7 +254,11 @@ int LogWindow::Advance(char16_t c) const {
 
 // The window wraps anywhere, at the character that would overflow the line;
 // blanks (U+0020 only: a no-break space is a glyph like any other) at a break
-// hang past the edge and move nothing to the next line.
+// hang past the edge and move nothing to the next line. Two rules of the
+// layout beside that: blanks before the first glyph of a line take no room
+// until a glyph follows them (that glyph stays on the line however far it
+// reaches), and a run of blanks wider than a whole line ends the line, so a
+// line break that follows it starts a line of its own.
 // With fixed advances per character (a monospaced font without kerning) the
 // count follows from the advances alone, without laying the text out.
 class LogWindow::WrapCount {
@@ -264,10 +268,9 @@ class LogWindow::WrapCount {
   void Add(char16_t c, int advance) {
     if (c == u' ') {
       blanks_ += advance;
-      occupied_ = true;
       return;
     }
-    if (occupied_ && used_ + blanks_ + advance > limit_) {
+    if (blanks_ > limit_ || (occupied_ && used_ + blanks_ + advance > limit_)) {
       ++lines_;
       used_ = advance;
     } else {
@@ -276,9 +279,10 @@ class LogWindow::WrapCount {
     blanks_ = 0;
     occupied_ = true;
   }
-  // The screen lines of the line so far; the next character starts a new one.
-  int Close() {
-    const int lines = lines_;
+  // The screen lines of the line so far; the next character starts a new
+  // one. `broken`: a line break follows (not the end of the entry).
+  int Close(bool broken) {
+    const int lines = lines_ + (broken && blanks_ > limit_ ? 1 : 0);
     lines_ = 1;
     used_ = 0;
     blanks_ = 0;
@@ -297,12 +301,86 @@ class LogWindow::WrapCount {
 int LogWindow::WrappedLineCount(const QString& line, int width) const {
   WrapCount count(width);
   for (const QChar c : line) count.Add(c.unicode(), Advance(c.unicode()));
-  return count.Close();
+  return count.Close(false);
+}
+
+namespace {
+
+// The screen lines of one line of `size` characters, each one cell wide,
+// where a screen line holds `cells` of them, by the rules above: the break
+// lands on the first glyph past the edge, and the blanks before it hang
+// there. `broken`: a line break follows.
+int LinesByCells(const QChar* text, qsizetype size, qsizetype cells, bool broken) {
+  qsizetype first = 0;  // the first glyph
+  while (first < size && text[first] == u' ') ++first;
+  if (first == size) return 1 + (broken && size > cells ? 1 : 0);
+  int lines = 1;
+  // Leading blanks wider than a line fill one alone; narrower, they leave
+  // the first glyph on the line, and the line is then full at whichever
+  // comes later: its last cell or that glyph.
+  qsizetype start = first;
+  qsizetype full = cells;
+  if (first > cells) {
+    ++lines;
+  } else {
+    start = 0;
+    full = std::max(cells, first + 1);
+  }
+  for (;;) {
+    qsizetype next = start + full;
+    if (next >= size) break;
+    while (next < size && text[next] == u' ') ++next;
+    if (next == size) break;
+    ++lines;
+    start = next;
+    full = cells;
+  }
+  qsizetype trailing = 0;
+  while (text[size - 1 - trailing] == u' ') ++trailing;
+  return lines + (broken && trailing > cells ? 1 : 0);
+}
+
+// The same count over an entry of printable ASCII and CR LF pairs; false
+// for any other character, which the count by advances takes.
+bool EntryLinesByCells(const QString& entry, qsizetype cells, int& lines) {
+  const QChar* text = entry.constData();
+  const qsizetype size = entry.size();
+  lines = 0;
+  qsizetype start = 0;
+  for (qsizetype i = 0; i < size; ++i) {
+    const char16_t u = text[i].unicode();
+    if (u >= 0x20 && u < 0x7F) continue;
+    if (u != u'\r' || i + 1 == size || text[i + 1] != u'\n') return false;
+    lines += LinesByCells(text + start, i - start, cells, true);
+    start = i + 2;
+    ++i;
+  }
+  lines += LinesByCells(text + start, size - start, cells, false);
+  return true;
+}
+
+}  // namespace
+
+int LogWindow::AsciiCell() const {
+  if (asciiCell_ < 0) {
+    asciiCell_ = Advance(u' ');
+    for (char16_t c = 0x21; c < 0x7F && asciiCell_ > 0; ++c) {
+      if (Advance(c) != asciiCell_) asciiCell_ = 0;
+    }
+  }
+  return asciiCell_;
 }
 
 // One pass over the entry, without splitting it: this runs for every
-// packet a busy line brings.
+// packet a busy line brings. In a monospaced font, an entry of printable
+// ASCII (every HEX line, most text) is counted by cells, its characters
+// unread except where a screen line breaks.
 int LogWindow::EntryLineCount(const QString& entry, int width) const {
+  if (const int cell = AsciiCell(); cell > 0) {
+    const qsizetype cells = static_cast<qint64>(width) * 64 / cell;
+    int byCells = 0;
+    if (cells > 0 && EntryLinesByCells(entry, cells, byCells)) return byCells;
+  }
   int lines = 0;
   WrapCount count(width);
   // The advances measured so far are read in place; only a character not
@@ -310,12 +388,12 @@ int LogWindow::EntryLineCount(const QString& entry, int width) const {
   if (advances_.empty()) advances_.assign(0x10000, -1);
   const int* measured = advances_.data();
   WalkEntry(
-      entry, [&] { lines += count.Close(); },
+      entry, [&] { lines += count.Close(true); },
       [&](char16_t u) {
         const int advance = measured[u];
         count.Add(u, advance >= 0 ? advance : Advance(u));
       });
-  return lines + count.Close();
+  return lines + count.Close(false);
 }
 
 void LogWindow::AppendEntry(const QString& entry) {
@@ -464,6 +542,7 @@ void LogWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::FontChange) {
     countValid_ = false;
     advances_.clear();
+    asciiCell_ = -1;
   }
 }
 

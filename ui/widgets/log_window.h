@@ -63,6 +63,9 @@ class LogWindow : public QPlainTextEdit {
   int WrappedLineCount(const QString& line, int width) const;
   // A character's advance as the layout sums it, in 1/64 pixel.
   int Advance(char16_t c) const;
+  // The one advance of every printable ASCII character (blank included);
+  // 0 where they differ.
+  int AsciiCell() const;
   int EntryLineCount(const QString& entry, int width) const;
   // The first queued line asks for the batch to be drawn.
   void ScheduleFlush();
@@ -78,6 +81,7 @@ class LogWindow : public QPlainTextEdit {
   QPointer<QObject> frameClock_;  // the PaintThrottle whose frames draw the batches
   // Advances of the current font by UTF-16 code unit; -1: not measured yet.
   mutable std::vector<int> advances_;
+  mutable int asciiCell_ = -1;  // -1: not measured yet
 };
 
 }  // namespace velmora::ui
