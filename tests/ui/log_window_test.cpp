@@ -57,6 +57,15 @@ class LogWindowTest : public QObject {
  private:
   std::unique_ptr<LogWindow> log_;
 
+  // The count against the view's own, every 7 pixels of width.
+  void CompareCountsAtWidths(int widest, int narrowest) {
+    for (int width = widest; width >= narrowest; width -= 7) {
+      log_->resize(width, 200);
+      QCoreApplication::processEvents();
+      QCOMPARE(log_->ShownLineCount(), ViewLineCount(*log_));
+    }
+  }
+
  private slots:
   void init() {
     log_ = std::make_unique<LogWindow>();
@@ -144,11 +153,7 @@ class LogWindowTest : public QObject {
       }
       log_->AppendEntry(entry);
     }
-    for (int width = 420; width >= 150; width -= 7) {
-      log_->resize(width, 200);
-      QCoreApplication::processEvents();
-      QCOMPARE(log_->ShownLineCount(), ViewLineCount(*log_));
-    }
+    CompareCountsAtWidths(420, 150);
   }
 
   // Lines of printable ASCII (every HEX line, most text): blanks in runs at
@@ -175,11 +180,7 @@ class LogWindowTest : public QObject {
     }
     log_->AppendEntry(QStringLiteral(" [ 12:00:00:000 < ] 00 11 22 33 44 55 66 77 88 99 AA BB"));
     log_->AppendEntry(QStringLiteral("\r\n"));
-    for (int width = 420; width >= 40; width -= 7) {
-      log_->resize(width, 200);
-      QCoreApplication::processEvents();
-      QCOMPARE(log_->ShownLineCount(), ViewLineCount(*log_));
-    }
+    CompareCountsAtWidths(420, 40);
   }
 
   void recountsAfterTheFontChanges() {
