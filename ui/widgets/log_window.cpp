@@ -237,9 +237,13 @@ int LogWindow::WrapWidth() const {
   return viewport()->width() - static_cast<int>(2 * margin);
 }
 
-int LogWindow::Advance(char16_t c) const {
+const int* LogWindow::MeasuredAdvances() const {
   if (advances_.empty()) advances_.assign(0x10000, -1);
-  if (advances_[c] >= 0) return advances_[c];
+  return advances_.data();
+}
+
+int LogWindow::Advance(char16_t c) const {
+  if (const int measured = MeasuredAdvances()[c]; measured >= 0) return measured;
   // Laid out alone, as the window lays it out: a character the font lacks
   // gets the advance of the font that stands in for it.
   QTextLayout layout(QString(QChar(c)), font());
@@ -385,8 +389,7 @@ int LogWindow::EntryLineCount(const QString& entry, int width) const {
   WrapCount count(width);
   // The advances measured so far are read in place; only a character not
   // measured yet takes the call.
-  if (advances_.empty()) advances_.assign(0x10000, -1);
-  const int* measured = advances_.data();
+  const int* measured = MeasuredAdvances();
   WalkEntry(
       entry, [&] { lines += count.Close(true); },
       [&](char16_t u) {

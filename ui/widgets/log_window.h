@@ -63,6 +63,8 @@ class LogWindow : public QPlainTextEdit {
   int WrappedLineCount(const QString& line, int width) const;
   // A character's advance as the layout sums it, in 1/64 pixel.
   int Advance(char16_t c) const;
+  // The table of advances by UTF-16 code unit, made on first use.
+  const int* MeasuredAdvances() const;
   // The one advance of every printable ASCII character (blank included);
   // 0 where they differ.
   int AsciiCell() const;
