@@ -18,6 +18,10 @@
 # binary flood. "Connect" is clicked in the
 # window; the probe clicks the console line, types the token and presses
 # Enter (in HEX mode it clicks "ASCII" first).
+#
+# A row "qt-clock-only" gives the floor under the idle figure on this machine:
+# velmora-idle-reference, a Qt window that only shows a seconds clock in a
+# label like the terminal's, holding the port open (idle test only, no probe).
 set -eu
 
 BUILD=$(cd "${1:?usage: $0 BUILD_DIR [HARNESS_DIR] [SCRATCH_DIR]}" && pwd)
@@ -30,8 +34,9 @@ PEERS=${PEERS-gtkterm cutecom}
 
 VELMORA=$BUILD/ui/velmora
 SEED=$BUILD/bench/velmora-bench-seed
-for f in "$VELMORA" "$SEED"; do
-  [ -x "$f" ] || { echo "missing $f: build the targets velmora and velmora-bench-seed" >&2; exit 1; }
+REFERENCE=$BUILD/bench/velmora-idle-reference
+for f in "$VELMORA" "$SEED" "$REFERENCE"; do
+  [ -x "$f" ] || { echo "missing $f: build the targets velmora, velmora-bench-seed and velmora-idle-reference" >&2; exit 1; }
 done
 for tool in python3 Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "missing $tool (apt-get install xvfb xdotool)" >&2; exit 1; }
@@ -72,6 +77,7 @@ velmora() { # MODE PROBE-CLICKS TESTS
 CLICK_CONSOLE="mousemove --window {wid} $CONSOLE_XY click --delay 0 1"
 velmora ascii "$CLICK_CONSOLE" idle,text,bursts
 velmora hex "mousemove --window {wid} $ASCII_XY click --delay 0 1 $CLICK_CONSOLE" binary
+$B --name qt-clock-only --gui --cmd "$REFERENCE {port}" --tests idle --probe-timeout 0.2
 
 for peer in $PEERS; do
   case $peer in

@@ -1,0 +1,57 @@
+// The floor under the idle figure of the side-by-side benchmark: a Qt Widgets
+// window that does nothing but show the time of day to the second, as the
+// terminal's clock does, in a label of the clock's size and frame, with the
+// terminal's runtime settings. Any Qt window with a seconds clock wakes once a
+// second and paints; what that costs on the machine at hand is this program's
+// idle figure. It holds the port open, because the harness waits for that,
+// and never touches it.
+//
+//   velmora-idle-reference PORT
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QTime>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+
+#include "layout/layout_pass.h"
+#include "ui/look.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: velmora-idle-reference PORT\n");
+    return 2;
+  }
+  const int port = ::open(argv[1], O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (port < 0) {
+    std::perror(argv[1]);
+    return 1;
+  }
+  velmora::ui::PrepareQtRuntime();
+  QApplication app(argc, argv);
+  QWidget window;
+  window.resize(velmora::kDesignClientWidth, velmora::kDesignClientHeight);
+  QLabel clock(&window);
+  clock.setGeometry(4, 12, 56, 21);
+  clock.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  clock.setAutoFillBackground(true);
+  clock.setAlignment(Qt::AlignCenter);
+  // The next whole second, like the terminal's clock.
+  QTimer tick;
+  tick.setSingleShot(true);
+  tick.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&tick, &QTimer::timeout, [&] {
+    const QTime now = QTime::currentTime();
+    clock.setText(now.toString(QStringLiteral("HH:mm:ss")));
+    tick.start(1000 - now.msec());
+  });
+  tick.start(0);
+  window.show();
+  const int result = app.exec();
+  ::close(port);
+  return result;
+}
