@@ -13,12 +13,14 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QStyleFactory>
 #include <QTime>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
 
 #include "layout/layout_pass.h"
+#include "ui/control_factory.h"
 #include "ui/look.h"
 
 int main(int argc, char** argv) {
@@ -33,13 +35,16 @@ int main(int argc, char** argv) {
   }
   velmora::ui::PrepareQtRuntime();
   QApplication app(argc, argv);
+  // The terminal's look: the clock's text is drawn as there.
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QApplication::setFont(velmora::ui::UiFont(8));
   QWidget window;
   window.resize(velmora::kDesignClientWidth, velmora::kDesignClientHeight);
-  QLabel clock(&window);
-  clock.setGeometry(4, 12, 56, 21);
-  clock.setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  clock.setAutoFillBackground(true);
+  // Made as the terminal makes its clock label.
+  QLabel& clock =
+      *velmora::ui::NewSunkenLabel(&window, QStringLiteral("TextTime"), QString(), {4, 12, 56, 21});
   clock.setAlignment(Qt::AlignCenter);
+  velmora::ui::HoldSize(&clock);
   // The next whole second, like the terminal's clock.
   QTimer tick;
   tick.setSingleShot(true);
