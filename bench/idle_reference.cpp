@@ -14,14 +14,17 @@
 #include <QApplication>
 #include <QLabel>
 #include <QStyleFactory>
-#include <QTime>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <memory>
 
+#include "common/clock.h"
+#include "common/clock_text.h"
 #include "layout/layout_pass.h"
 #include "ui/control_factory.h"
 #include "ui/look.h"
+#include "ui/text_codec.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -45,14 +48,15 @@ int main(int argc, char** argv) {
       *velmora::ui::NewSunkenLabel(&window, QStringLiteral("TextTime"), QString(), {4, 12, 56, 21});
   clock.setAlignment(Qt::AlignCenter);
   velmora::ui::HoldSize(&clock);
-  // The next whole second, like the terminal's clock.
+  // The terminal's clock text, at each whole second as there.
+  const std::unique_ptr<velmora::Clock> time = velmora::CreateSystemClock();
   QTimer tick;
   tick.setSingleShot(true);
   tick.setTimerType(Qt::PreciseTimer);
   QObject::connect(&tick, &QTimer::timeout, [&] {
-    const QTime now = QTime::currentTime();
-    clock.setText(now.toString(QStringLiteral("HH:mm:ss")));
-    tick.start(1000 - now.msec());
+    const velmora::LocalTime now = time->Now();
+    clock.setText(velmora::ui::ToQString(velmora::ClockText(now)));
+    tick.start(velmora::MsToNextWholeSecond(now));
   });
   tick.start(0);
   window.show();
