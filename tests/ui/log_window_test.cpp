@@ -193,6 +193,21 @@ class LogWindowTest : public QObject {
     QCOMPARE(large, ViewLineCount(*log_));
   }
 
+  // The first entry in a font would otherwise wait for the font to be
+  // measured (and loaded); a log that is not shown measures nothing.
+  void measuresItsFontWhileShownBeforeAnyEntry() {
+    QTRY_VERIFY(log_->FontMeasured());
+    log_->SetLogFontPointSize(14);
+    QVERIFY(!log_->FontMeasured());
+    QTRY_VERIFY(log_->FontMeasured());
+    QCOMPARE(log_->ShownLineCount(), 0);
+
+    LogWindow hidden;
+    hidden.SetLogFontPointSize(12);
+    QCoreApplication::processEvents();
+    QVERIFY(!hidden.FontMeasured());
+  }
+
   void drawsFiveThousandEntriesInOneBatch() {
     for (int i = 0; i < 5000; ++i) log_->AppendEntry(QStringLiteral("line %1").arg(i));
     QCOMPARE(log_->ShownLineCount(), 5000);

@@ -546,7 +546,22 @@ void LogWindow::changeEvent(QEvent* event) {
     countValid_ = false;
     advances_.clear();
     asciiCell_ = -1;
+    if (isVisible()) MeasureFontSoon();
   }
+}
+
+// The first line counted in a font measures its printable ASCII first, and
+// the first layout in a font also loads the font: about a millisecond and a
+// half, which the first command sent (its echo comes before the bytes go out)
+// or the first packet received would wait for. A shown log measures the
+// font while nothing is waiting instead.
+void LogWindow::showEvent(QShowEvent* event) {
+  QPlainTextEdit::showEvent(event);
+  if (!FontMeasured()) MeasureFontSoon();
+}
+
+void LogWindow::MeasureFontSoon() {
+  QTimer::singleShot(0, this, [this] { AsciiCell(); });
 }
 
 }  // namespace velmora::ui

@@ -43,6 +43,9 @@ class LogWindow : public QPlainTextEdit {
   // Draws the queued lines now instead of when the batch is due.
   void FlushPending();
 
+  // Whether the cells of the current font are measured yet (see showEvent).
+  bool FontMeasured() const { return asciiCell_ >= 0; }
+
   // The screen lines of one entry, before wrapping. Sample: "ok\r\n12\r" ->
   // "ok", "12".
   static QStringList ShownLines(const QString& entry);
@@ -55,6 +58,7 @@ class LogWindow : public QPlainTextEdit {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   class WrapCount;
@@ -69,6 +73,8 @@ class LogWindow : public QPlainTextEdit {
   // 0 where they differ.
   int AsciiCell() const;
   int EntryLineCount(const QString& entry, int width) const;
+  // Measures the font's cells once the events queued now are handled.
+  void MeasureFontSoon();
   // The first queued line asks for the batch to be drawn.
   void ScheduleFlush();
 
