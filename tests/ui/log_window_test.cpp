@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -34,10 +35,14 @@ class PaintRecorder : public QObject {
  public:
   explicit PaintRecorder(LogWindow& log) : log_(log) { log.viewport()->installEventFilter(this); }
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) blocksAtPaint.append(log_.document()->blockCount());
+    if (event->type() == QEvent::Paint) {
+      blocksAtPaint.append(log_.document()->blockCount());
+      painted += static_cast<QPaintEvent*>(event)->region();
+    }
     return false;
   }
   QList<int> blocksAtPaint;
+  QRegion painted;
 
  private:
   LogWindow& log_;
@@ -315,6 +320,27 @@ class LogWindowTest : public QObject {
                whole.convertToFormat(QImage::Format_RGB32));
     }
     QVERIFY(log_->verticalScrollBar()->value() > 0);  // it did scroll
+  }
+
+  // A log that is not full yet paints the new line and no more: neither the
+  // lines above it nor the blank view below it.
+  void paintsOnlyTheNewLinesWhileTheLogFills() {
+    log_->AppendEntry(QStringLiteral("first"));
+    log_->FlushPending();
+    QCoreApplication::processEvents();
+    PaintRecorder recorder(*log_);
+    log_->AppendEntry(QStringLiteral("second"));
+    log_->FlushPending();
+    QCoreApplication::processEvents();
+    const QRect painted = recorder.painted.boundingRect();
+    const int lineHeight = QFontMetrics(log_->font()).lineSpacing();
+    QVERIFY(!painted.isEmpty());
+    QVERIFY2(painted.top() >= lineHeight && painted.bottom() < 3 * lineHeight,
+             qPrintable(QStringLiteral("painted rows %1-%2, line height %3")
+                            .arg(painted.top())
+                            .arg(painted.bottom())
+                            .arg(lineHeight)));
+    QVERIFY(log_->viewport()->height() > 6 * lineHeight);  // the view had blank rows to spare
   }
 
   void drawsTheQueuedLinesInTheFrameThatPaintsThem() {

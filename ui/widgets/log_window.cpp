@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextLayout>
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "common/free_memory.h"
@@ -502,10 +503,16 @@ void LogWindow::FlushPending() {
   pending_.clear();
   bar->setValue(bar->maximum());
   bar->EndChange();
+  // The view below the last line was blank and stays blank: while the log
+  // is not full yet, painting down to the view's bottom would draw (and send
+  // to the screen) most of an empty view for every packet.
+  const QPointF offset = contentOffset();
   const QTextBlock first = document()->findBlockByNumber(firstNew);
-  const int top = static_cast<int>(blockBoundingGeometry(first).translated(contentOffset()).top());
-  const QRect below(0, std::max(0, top), viewport()->width(), viewport()->height());
-  viewport()->update(below);
+  const int top =
+      std::max(0, static_cast<int>(blockBoundingGeometry(first).translated(offset).top()));
+  const QRectF last = blockBoundingGeometry(document()->lastBlock()).translated(offset);
+  const int bottom = std::min(viewport()->height(), static_cast<int>(std::ceil(last.bottom())));
+  if (bottom > top) viewport()->update(QRect(0, top, viewport()->width(), bottom - top));
 }
 
 void LogWindow::Clear() {
