@@ -147,7 +147,7 @@ void TForm1::HoverMoved(QWidget* widget, QPoint globalPos) {
       std::string_view(name.constData(), static_cast<std::size_t>(name.size())),
       widget->isEnabled(),
       std::string_view(parentName.constData(), static_cast<std::size_t>(parentName.size())));
-  hover_.MouseMoved(role);
+  hover_.MouseMoved(role, {globalPos.x(), globalPos.y()});
   if (hover_.HasWork()) housekeeping_->Wake();
 }
 

@@ -59,7 +59,7 @@ HoverRole HoverRoleOfMove(std::string_view control, bool enabled, std::string_vi
 HoverHelp::HoverHelp(CursorFunction cursor, Panel panel)
     : cursor_(std::move(cursor)), panel_(std::move(panel)) {}
 
-void HoverHelp::MouseMoved(const HoverRole& role) {
+void HoverHelp::MouseMoved(const HoverRole& role, ScreenPoint at) {
   if (role.effect == HoverEffect::None) return;
   panel_.clearHelp();
   if (role.effect != HoverEffect::Topic) return;
@@ -68,7 +68,7 @@ void HoverHelp::MouseMoved(const HoverRole& role) {
   // The console line and the tail also take the anchor at once; the next
   // tick takes it again.
   if (role.topic == HelpTopic::Consol || role.topic == HelpTopic::AddConsol) {
-    anchor_[k] = cursor_();
+    anchor_[k] = at;
   }
 }
 

@@ -50,7 +50,7 @@ struct ScreenPoint {
 //
 // The cursor is an injected function, asked only when a countdown is at 100
 // or reaches 0 (each ask may be a round trip to the display server), and at
-// most once a tick.
+// most once a tick; a movement brings its own position.
 class HoverHelp {
  public:
   static constexpr std::uint8_t kDwellTicks = 100;
@@ -63,8 +63,9 @@ class HoverHelp {
 
   HoverHelp(CursorFunction cursor, Panel panel);
 
-  // A mouse movement (without a button) over a control with this role.
-  void MouseMoved(const HoverRole& role);
+  // A mouse movement (without a button) over a control with this role, which
+  // brought the cursor to `at`.
+  void MouseMoved(const HoverRole& role, ScreenPoint at);
   // The help step of the housekeeping tick: topics 0..12 in turn.
   void Tick();
   // Stops every countdown: the macro editor is opening, and a topic shown

@@ -28,7 +28,7 @@ class HoverHelpTest : public ::testing::Test {
   }
   void MoveOver(std::string_view control, ScreenPoint at) {
     cursor_ = at;
-    help_.MouseMoved(HoverRoleOf(control));
+    help_.MouseMoved(HoverRoleOf(control), at);
   }
   void Ticks(int count) {
     for (int i = 0; i < count; ++i) help_.Tick();
@@ -73,7 +73,7 @@ TEST_F(HoverHelpTest, AOnePixelMoveAwayBeforeTheEndShowsNothing) {
   MoveOver("BTRescan", {100, 10});
   Ticks(50);
   cursor_ = {100, 11};  // off the control, onto an area without a role
-  help_.MouseMoved(HoverRoleOf("ComPort"));
+  help_.MouseMoved(HoverRoleOf("ComPort"), cursor_);
   Ticks(50);
   EXPECT_EQ(shown_, Topics{});
   EXPECT_EQ(clears_, 1);
@@ -124,7 +124,8 @@ TEST_F(HoverHelpTest, AsksForTheCursorOnlyAtTheStartAndTheEndOfACountdown) {
   Ticks(100);
   EXPECT_EQ(cursorQueries_, 2) << "resting costs no query";
   MoveOver("MainStrCmd", {100, 470});
-  EXPECT_EQ(cursorQueries_, 3) << "the console line asks at the move";
+  EXPECT_EQ(cursorQueries_, 2) << "the console line's anchor comes with the move";
+  EXPECT_EQ(help_.Anchor(HelpTopic::Consol), (ScreenPoint{100, 470}));
 }
 
 TEST_F(HoverHelpTest, CountdownsEndingOnTheSameTickShareOneCursorQuery) {
@@ -237,7 +238,7 @@ TEST(HoverHelpRoles, EachControlClearsStartsItsTopicOrLeavesThePanel) {
                panel.fill({});
              },
          .showTopic = [&](HelpTopic topic) { panel = HelpTopicText(topic); }});
-    help.MouseMoved(HoverRoleOf(row.control));
+    help.MouseMoved(HoverRoleOf(row.control), {7, 7});
     EXPECT_EQ(clears, row.clears) << row.control;
     EXPECT_EQ(help.HasWork(), row.topic.has_value()) << row.control;
     for (int i = 0; i < 100; ++i) help.Tick();

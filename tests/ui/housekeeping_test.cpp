@@ -128,7 +128,7 @@ class HousekeepingTest : public QObject {
   void theHelpStepKeepsTheTickRunningWhileACountdownRuns() {
     StepWorld world;
     Housekeeping tick(CustomFunctionsSteps(world.Controls()));
-    world.hover.MouseMoved(HoverRoleOf("BTConnect"));
+    world.hover.MouseMoved(HoverRoleOf("BTConnect"), {0, 0});
     tick.Wake();
     for (int i = 0; i < 99; ++i) tick.CustomFunctionsTimer();
     QVERIFY(tick.Timer().isActive());

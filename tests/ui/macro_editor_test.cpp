@@ -411,7 +411,7 @@ class MacroEditorTest : public QObject {
         },
         {.clearHelp = [] {},
          .showTopic = [&](HelpTopic topic) { shownTopic = HelpTopicText(topic); }});
-    hover.MouseMoved(HoverRoleOf("BTRescan"));
+    hover.MouseMoved(HoverRoleOf("BTRescan"), {5, 5});
     const MacroEditSteps steps{.setCurCmd =
                                    [&](int m) {
                                      curCmd = m;
