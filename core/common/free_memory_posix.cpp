@@ -1,5 +1,9 @@
 #include "common/free_memory.h"
 
+// Any header of the C library defines __GLIBC__ on glibc; the check below
+// must come after one.
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif

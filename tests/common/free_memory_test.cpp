@@ -1,0 +1,65 @@
+#include "common/free_memory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdlib>
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#endif
+
+namespace velmora {
+namespace {
+
+#if defined(__GLIBC__) && defined(__linux__)
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kOwnAllocator = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kOwnAllocator = true;
+#else
+constexpr bool kOwnAllocator = false;
+#endif
+#else
+constexpr bool kOwnAllocator = false;
+#endif
+
+constexpr std::size_t kMiB = std::size_t{1} << 20;
+
+long Pages(std::size_t size) { return static_cast<long>(size / 4096); }
+
+long PageFaults() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_minflt;
+}
+
+// Page faults of allocating a block, writing each of its pages and freeing it.
+long FaultsOfBlock(std::size_t size) {
+  const long before = PageFaults();
+  auto* volatile block = static_cast<char*>(std::malloc(size));
+  for (std::size_t at = 0; at < size; at += 4096) block[at] = 1;
+  std::free(block);
+  return PageFaults() - before;
+}
+#endif
+
+TEST(FreeMemory, ReleaseHandsFreedPagesBack) {
+#if !defined(__GLIBC__) || !defined(__linux__)
+  GTEST_SKIP() << "the page counts are glibc's";
+#else
+  if (kOwnAllocator) GTEST_SKIP() << "the address sanitizer brings its own allocator";
+  const std::size_t size = 16 * kMiB;
+  // Whatever the settings, by the second round the block lives in the heap
+  // and its pages stay there when it is freed.
+  FaultsOfBlock(size);
+  FaultsOfBlock(size);
+  ASSERT_LT(FaultsOfBlock(size), Pages(size) / 10);
+  ReleaseFreeMemory();
+  EXPECT_GT(FaultsOfBlock(size), Pages(size) / 2);
+#endif
+}
+
+}  // namespace
+}  // namespace velmora
