@@ -5,6 +5,7 @@
 #include <QStyle>
 #include <QWidget>
 
+#include "common/free_memory.h"
 #include "logfile/log_view.h"
 
 namespace velmora::ui {
@@ -49,6 +50,7 @@ void CenterOnScreen(QWidget& window) {
 }
 
 void PrepareQtRuntime() {
+  KeepFreedMemoryForReuse();
   if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
   if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
 }

@@ -32,7 +32,7 @@ QFont UiFont(int points, bool bold = false);
 // The help panel's cream, 0x00F0FBFF as stored (blue in the high byte).
 inline constexpr QColor kCream{255, 251, 240};
 
-// Settings of the Qt runtime, made before the application object exists:
+// Settings of the runtime, made before the application object exists:
 // - Qt's own event loop instead of GLib's: the terminal wakes for every
 //   packet, timer and frame, and GLib's rounds cost about a sixth of the CPU
 //   of a periodic send.
@@ -44,6 +44,9 @@ inline constexpr QColor kCream{255, 251, 240};
 //   where the wait costs more than the copy. Scrolling is copied inside the
 //   server either way.
 // A value the user set for either (QT_NO_GLIB, QT_XCB_NO_MITSHM) is kept.
+// - The allocator keeps large freed blocks for reuse (KeepFreedMemoryForReuse):
+//   in a flood each fresh page of the log's batches was a page fault in the
+//   thread that reads the port.
 void PrepareQtRuntime();
 
 // Places a top-level window in the middle of its screen's available area.

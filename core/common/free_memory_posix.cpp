@@ -10,6 +10,18 @@
 
 namespace velmora {
 
+void KeepFreedMemoryForReuse() {
+#if defined(__GLIBC__)
+  // Blocks up to this size come from the heap instead of a mapping of their
+  // own that is unmapped on free (the default starts at 128 KiB); 32 MiB is
+  // the largest value a 64-bit allocator takes.
+  (void)mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+  // The heap's free top is not given back on free; ReleaseFreeMemory does it
+  // once the log is quiet.
+  (void)mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
+#endif
+}
+
 void ReleaseFreeMemory() {
 #if defined(__GLIBC__)
   // Also returns the free pages inside the heap, not only its free top.

@@ -61,5 +61,21 @@ TEST(FreeMemory, ReleaseHandsFreedPagesBack) {
 #endif
 }
 
+// A flood's batches of lines are blocks of a megabyte or more, of changing
+// sizes. Larger blocks than the other tests free, so that the allocator's own
+// adaptation to freed blocks has not met one of this size yet.
+TEST(FreeMemory, KeptBlocksServeSmallerOnesWithoutNewPages) {
+#if !defined(__GLIBC__) || !defined(__linux__)
+  GTEST_SKIP() << "the allocator settings are glibc's";
+#else
+  if (kOwnAllocator) GTEST_SKIP() << "the address sanitizer brings its own allocator";
+  KeepFreedMemoryForReuse();
+  FaultsOfBlock(28 * kMiB);
+  // With the allocator's defaults the larger block had a mapping of its own,
+  // gone on free, and most pages of the next one faulted.
+  EXPECT_LT(FaultsOfBlock(26 * kMiB), Pages(26 * kMiB) / 10);
+#endif
+}
+
 }  // namespace
 }  // namespace velmora
