@@ -43,10 +43,11 @@ inline constexpr QColor kCream{255, 251, 240};
 //   last lines on every packet and every second: frames of a few kilobytes,
 //   where the wait costs more than the copy. Scrolling is copied inside the
 //   server either way.
-// A value the user set for either (QT_NO_GLIB, QT_XCB_NO_MITSHM) is kept.
 // - The allocator keeps large freed blocks for reuse (KeepFreedMemoryForReuse):
 //   in a flood each fresh page of the log's batches was a page fault in the
 //   thread that reads the port.
+// A value the user set for either variable (QT_NO_GLIB, QT_XCB_NO_MITSHM) is
+// kept.
 void PrepareQtRuntime();
 
 // Places a top-level window in the middle of its screen's available area.

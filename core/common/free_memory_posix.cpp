@@ -13,8 +13,8 @@ namespace velmora {
 void KeepFreedMemoryForReuse() {
 #if defined(__GLIBC__)
   // Blocks up to this size come from the heap instead of a mapping of their
-  // own that is unmapped on free (the default starts at 128 KiB); 32 MiB is
-  // the largest value a 64-bit allocator takes.
+  // own that is unmapped on free. The default starts at 128 KiB and only
+  // rises, up to 32 MiB, as such mappings are freed.
   (void)mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
   // The heap's free top is not given back on free; ReleaseFreeMemory does it
   // once the log is quiet.
