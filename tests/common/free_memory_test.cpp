@@ -12,18 +12,18 @@
 namespace velmora {
 namespace {
 
-#if defined(__GLIBC__) && defined(__linux__)
 #if defined(__SANITIZE_ADDRESS__)
-constexpr bool kOwnAllocator = true;
+#define VELMORA_OWN_ALLOCATOR 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-constexpr bool kOwnAllocator = true;
-#else
-constexpr bool kOwnAllocator = false;
+#define VELMORA_OWN_ALLOCATOR 1
 #endif
-#else
-constexpr bool kOwnAllocator = false;
 #endif
+
+// The page counts below are glibc's; AddressSanitizer brings its own
+// allocator, which the settings do not reach.
+#if defined(__GLIBC__) && defined(__linux__) && !defined(VELMORA_OWN_ALLOCATOR)
+#define VELMORA_GLIBC_HEAP 1
 
 constexpr std::size_t kMiB = std::size_t{1} << 20;
 
@@ -46,10 +46,9 @@ long FaultsOfBlock(std::size_t size) {
 #endif
 
 TEST(FreeMemory, ReleaseHandsFreedPagesBack) {
-#if !defined(__GLIBC__) || !defined(__linux__)
-  GTEST_SKIP() << "the page counts are glibc's";
+#if !defined(VELMORA_GLIBC_HEAP)
+  GTEST_SKIP() << "needs glibc's own allocator";
 #else
-  if (kOwnAllocator) GTEST_SKIP() << "the address sanitizer brings its own allocator";
   const std::size_t size = 16 * kMiB;
   // Whatever the settings, by the second round the block lives in the heap
   // and its pages stay there when it is freed.
@@ -65,10 +64,9 @@ TEST(FreeMemory, ReleaseHandsFreedPagesBack) {
 // sizes. Larger blocks than the other tests free, so that the allocator's own
 // adaptation to freed blocks has not met one of this size yet.
 TEST(FreeMemory, KeptBlocksServeSmallerOnesWithoutNewPages) {
-#if !defined(__GLIBC__) || !defined(__linux__)
-  GTEST_SKIP() << "the allocator settings are glibc's";
+#if !defined(VELMORA_GLIBC_HEAP)
+  GTEST_SKIP() << "needs glibc's own allocator";
 #else
-  if (kOwnAllocator) GTEST_SKIP() << "the address sanitizer brings its own allocator";
   KeepFreedMemoryForReuse();
   FaultsOfBlock(28 * kMiB);
   // With the allocator's defaults the larger block had a mapping of its own,
