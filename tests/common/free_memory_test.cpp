@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 
 #if defined(__linux__)
 #include <sys/resource.h>
@@ -43,6 +45,28 @@ long FaultsOfBlock(std::size_t size) {
   std::free(block);
   return PageFaults() - before;
 }
+
+long ResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string field;
+  long kib = 0;
+  while (status >> field) {
+    if (field == "VmRSS:") {
+      status >> kib;
+      break;
+    }
+  }
+  return kib;
+}
+
+// Transparent huge pages are given on request ("madvise") or always.
+bool HugePagesOnRequest() {
+  std::ifstream setting("/sys/kernel/mm/transparent_hugepage/enabled");
+  std::string modes;
+  std::getline(setting, modes);
+  return modes.find("[madvise]") != std::string::npos ||
+         modes.find("[always]") != std::string::npos;
+}
 #endif
 
 TEST(FreeMemory, ReleaseHandsFreedPagesBack) {
@@ -72,6 +96,24 @@ TEST(FreeMemory, KeptBlocksServeSmallerOnesWithoutNewPages) {
   // With the allocator's defaults the larger block had a mapping of its own,
   // gone on free, and most pages of the next one faulted.
   EXPECT_LT(FaultsOfBlock(26 * kMiB), Pages(26 * kMiB) / 10);
+#endif
+}
+
+// After a release the heap's top is room for the next flood on huge pages:
+// a 16 MiB block faults a few times instead of 4096. The release still hands
+// back what the block used.
+TEST(FreeMemory, AReleaseLeavesRoomOnHugePagesAndStillHandsTheMemoryBack) {
+#if !defined(VELMORA_GLIBC_HEAP)
+  GTEST_SKIP() << "needs glibc's own allocator";
+#else
+  if (!HugePagesOnRequest()) GTEST_SKIP() << "no transparent huge pages on request here";
+  KeepFreedMemoryForReuse();
+  ReleaseFreeMemory();
+  const long before = ResidentKiB();
+  EXPECT_LT(FaultsOfBlock(16 * kMiB), Pages(16 * kMiB) / 8);
+  EXPECT_GE(ResidentKiB() - before, 12 * 1024) << "the freed block is kept for the next one";
+  ReleaseFreeMemory();
+  EXPECT_LT(ResidentKiB() - before, 4 * 1024);
 #endif
 }
 
