@@ -100,8 +100,9 @@ TEST(FreeMemory, KeptBlocksServeSmallerOnesWithoutNewPages) {
 }
 
 // After a release the heap's top is room for the next flood on huge pages:
-// a 16 MiB block faults a few times instead of 4096. The release still hands
-// back what the block used.
+// a 16 MiB block faults 8 times instead of 4096 (a huge page the system
+// cannot find at once is 512 small ones, hence the margin). The release
+// still hands back what the block used.
 TEST(FreeMemory, AReleaseLeavesRoomOnHugePagesAndStillHandsTheMemoryBack) {
 #if !defined(VELMORA_GLIBC_HEAP)
   GTEST_SKIP() << "needs glibc's own allocator";
@@ -110,7 +111,7 @@ TEST(FreeMemory, AReleaseLeavesRoomOnHugePagesAndStillHandsTheMemoryBack) {
   KeepFreedMemoryForReuse();
   ReleaseFreeMemory();
   const long before = ResidentKiB();
-  EXPECT_LT(FaultsOfBlock(16 * kMiB), Pages(16 * kMiB) / 8);
+  EXPECT_LT(FaultsOfBlock(16 * kMiB), Pages(16 * kMiB) / 2);
   EXPECT_GE(ResidentKiB() - before, 12 * 1024) << "the freed block is kept for the next one";
   ReleaseFreeMemory();
   EXPECT_LT(ResidentKiB() - before, 4 * 1024);
