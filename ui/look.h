@@ -43,8 +43,9 @@ inline constexpr QColor kCream{255, 251, 240};
 //   last lines on every packet and every second: frames of a few kilobytes,
 //   where the wait costs more than the copy. Scrolling is copied inside the
 //   server either way.
-// - The allocator keeps large freed blocks for reuse (KeepFreedMemoryForReuse):
-//   in a flood each fresh page of the log's batches was a page fault in the
+// - The allocator keeps large freed blocks for reuse, and the heap's free top
+//   on huge pages where the system offers them (KeepFreedMemoryForReuse): in
+//   a flood each fresh page of the log's batches was a page fault in the
 //   thread that reads the port.
 // A value the user set for either variable (QT_NO_GLIB, QT_XCB_NO_MITSHM) is
 // kept.
