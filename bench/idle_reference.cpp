@@ -1,10 +1,11 @@
 // The floor under the idle figure of the side-by-side benchmark: a Qt Widgets
 // window that does nothing but show the time of day to the second, as the
-// terminal's clock does, in a label of the clock's size and frame, with the
-// terminal's runtime settings. Any Qt window with a seconds clock wakes once a
-// second and paints; what that costs on the machine at hand is this program's
-// idle figure. It holds the port open, because the harness waits for that,
-// and never touches it.
+// terminal's clock does, in a plain QLabel of the clock's size and frame, with
+// the terminal's runtime settings. Any Qt window with a seconds clock wakes
+// once a second and paints; what that costs on the machine at hand is this
+// program's idle figure. (The terminal's own clock label paints less than a
+// QLabel does: see ClockLabel.) It holds the port open, because the harness
+// waits for that, and never touches it.
 //
 //   velmora-idle-reference PORT
 

@@ -1,12 +1,12 @@
 #include "ui/housekeeping.h"
 
-#include <QLabel>
 #include <QListWidget>
 #include <memory>
 
 #include "app/hover_help.h"
 #include "common/clock_text.h"
 #include "ui/text_codec.h"
+#include "ui/widgets/clock_label.h"
 #include "ui/widgets/limited_edit.h"
 #include "ui/widgets/log_window.h"
 #include "ui/widgets/paint_throttle.h"
@@ -43,12 +43,12 @@ std::vector<HousekeepingStep> CustomFunctionsSteps(const HousekeepingControls& c
          Bytes text = ClockText(now);
          if (text != *shown) {
            const bool first = shown->empty();
-           c.TextTime->setText(ToQString(text));
-           *shown = std::move(text);
-           if (!first && c.newSecond) c.newSecond();
            // Nothing else changes with the second: no reason to wait for
            // company before painting.
-           if (PaintThrottle* throttle = PaintThrottle::Of(c.TextTime)) throttle->PaintAlone();
+           if (PaintThrottle* throttle = PaintThrottle::Of(c.TextTime)) throttle->ComesAlone();
+           c.TextTime->setText(ToQString(text), ClockLabel::Paint::Now);
+           *shown = std::move(text);
+           if (!first && c.newSecond) c.newSecond();
          }
          c.wakeIn(MsToNextWholeSecond(now));
          return false;

@@ -5,7 +5,6 @@
 #include <functional>
 #include <vector>
 
-class QLabel;
 class QListWidget;
 
 namespace velmora {
@@ -15,6 +14,7 @@ class HoverHelp;
 
 namespace velmora::ui {
 
+class ClockLabel;
 class LimitedEdit;
 class LogWindow;
 
@@ -34,7 +34,7 @@ struct HousekeepingControls {
   std::function<bool()> CyclicTimerPeriod;
   // The clock label, the clock it shows, and how the clock step asks for
   // the tick it needs at the next whole second.
-  QLabel* TextTime;
+  ClockLabel* TextTime;
   const Clock* clock;
   std::function<void(int ms)> wakeIn;
   // The once-a-second duty that shares the clock's wake-up (the port watch):

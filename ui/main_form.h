@@ -17,6 +17,7 @@ class QRadioButton;
 namespace velmora::ui {
 
 class ClickableLabel;
+class ClockLabel;
 class DoubleClickComboBox;
 class HoverTracker;
 class LimitedEdit;
@@ -72,7 +73,7 @@ class MainForm : public QWidget {
   QPushButton* BtInfo;
 
   // Display and send options (in LogPanel).
-  QLabel* TextTime;
+  ClockLabel* TextTime;
   QFrame* OutMode;
   QCheckBox* VisTime;
   QRadioButton* RBASCII;

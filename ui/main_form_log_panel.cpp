@@ -7,6 +7,7 @@
 #include "ui/control_factory.h"
 #include "ui/look.h"
 #include "ui/main_form.h"
+#include "ui/widgets/clock_label.h"
 #include "ui/widgets/limited_edit.h"
 
 namespace velmora::ui {
@@ -20,8 +21,9 @@ constexpr int kRowHeight = 17;
 }  // namespace
 
 void MainForm::BuildLogPanel() {
-  TextTime = NewSunkenLabel(LogPanel, QStringLiteral("TextTime"), QString(), {4, 12, 56, 21});
-  TextTime->setAlignment(Qt::AlignCenter);
+  TextTime = new ClockLabel(LogPanel);
+  TextTime->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Name(TextTime, QStringLiteral("TextTime"), {4, 12, 56, 21});
   HoldSize(TextTime);
 
   OutMode = NewPanel(LogPanel, QStringLiteral("OutMode"), {62, 2, 128, 41});

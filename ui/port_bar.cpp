@@ -51,7 +51,7 @@ class PortBar::WatchHost : public PortWatchHost {
  public:
   explicit WatchHost(PortBar& bar) : bar_(bar) {}
 
-  bool ConnectTag() override { return bar_.c_.BTConnect->property("tag").toInt() == 1; }
+  bool ConnectTag() override { return bar_.connectTag_ == 1; }
   bool AutoConnectChecked() override { return bar_.c_.AutoConnect->isChecked(); }
   bool SendAsReconnChecked() override {
     return bar_.sendAsReconnChecked && bar_.sendAsReconnChecked();
@@ -165,15 +165,20 @@ void PortBar::SetPortControlsEnabled(bool enabled) {
   c_.ComStopBits->setEnabled(enabled);
 }
 
+void PortBar::SetConnectTag(int tag) {
+  connectTag_ = tag;
+  c_.BTConnect->setProperty("tag", tag);
+}
+
 void PortBar::BTConnectClick() {
   QPushButton* button = c_.BTConnect;
   button->setEnabled(false);
-  if (button->property("tag").toInt() != 0) {
+  if (connectTag_ != 0) {
     link_.ClosePort();
     watch_.Forget();
     SetPortControlsEnabled(true);
     button->setText("Connect");
-    button->setProperty("tag", 0);
+    SetConnectTag(0);
     PaintPortBox(c_.ComPort, kSysWindow);
     emit PortStateChanged();
   } else {
@@ -183,7 +188,7 @@ void PortBar::BTConnectClick() {
         watch_.Connected(request.name);
         SetPortControlsEnabled(false);
         button->setText("Disconnect");
-        button->setProperty("tag", 1);
+        SetConnectTag(1);
         PaintPortBox(c_.ComPort, kLime);
         emit PortStateChanged();
         emit PortOpened();

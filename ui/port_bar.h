@@ -69,6 +69,9 @@ class PortBar : public QObject {
 
  private:
   void SetPortControlsEnabled(bool enabled);
+  // BTConnect's tag: 1 while connected. Kept beside the button's property,
+  // because the port watch reads it every second.
+  void SetConnectTag(int tag);
   // The items of a scan, each with its description for the drop-down.
   void FillPortList(const PortScan& scan);
   // The watch followed the device to `name`.
@@ -84,6 +87,7 @@ class PortBar : public QObject {
   SerialLink::Sleeper blockingWait_;
   PortWatch watch_;
   std::unique_ptr<WatchHost> watchHost_;
+  int connectTag_ = 0;
 };
 
 // The item data role of the port box that holds a port's description (what

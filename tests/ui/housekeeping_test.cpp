@@ -12,6 +12,7 @@
 #include "app/hover_help.h"
 #include "common/clock.h"
 #include "ui/log_sink.h"
+#include "ui/widgets/clock_label.h"
 #include "ui/widgets/limited_edit.h"
 #include "ui/widgets/log_window.h"
 
@@ -38,7 +39,7 @@ struct StepWorld {
   LimitedEdit console;
   QListWidget dropDown;
   LogWindow log;
-  QLabel clockLabel;
+  ClockLabel clockLabel;
   ManualClock clock;
   std::vector<int> wakes;
   std::vector<std::string> shown;

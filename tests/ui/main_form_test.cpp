@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <functional>
 #include <utility>
 
 #include "app/help_texts.h"
@@ -16,6 +17,7 @@
 #include "ui/main_window.h"
 #include "ui/text_codec.h"
 #include "ui/widgets/clickable_label.h"
+#include "ui/widgets/clock_label.h"
 #include "ui/widgets/double_click_combo_box.h"
 #include "ui/widgets/limited_edit.h"
 #include "ui/widgets/log_window.h"
@@ -506,17 +508,23 @@ class MainFormTest : public QObject {
         return false;
       }
     };
-    for (QLabel* label : {form_->TextTime, form_->StaticText3, form_->LSend, form_->LRead,
-                          form_->MinTimeWait, form_->MaxTimeWait}) {
+    const auto expectNoLayoutRequest = [](QWidget* label, const std::function<void()>& change) {
       QCoreApplication::processEvents();
       LayoutRequests requests;
       label->parentWidget()->installEventFilter(&requests);
       const QRect before = label->geometry();
-      label->setText(label->text() + QStringLiteral(" 12345"));
+      change();
       QCoreApplication::processEvents();
       QVERIFY2(requests.count == 0, qPrintable(label->objectName()));
       QCOMPARE(label->geometry(), before);
+    };
+    for (QLabel* label :
+         {form_->StaticText3, form_->LSend, form_->LRead, form_->MinTimeWait, form_->MaxTimeWait}) {
+      expectNoLayoutRequest(label,
+                            [label] { label->setText(label->text() + QStringLiteral(" 12345")); });
     }
+    ClockLabel* clock = form_->TextTime;
+    expectNoLayoutRequest(clock, [clock] { clock->setText(clock->text() + QStringLiteral(" 1")); });
     // The layout pass still moves the held status line.
     ResizeClient(1013, 749);
     QCOMPARE(form_->StaticText3->x(), 738);

@@ -25,13 +25,7 @@ void PaintThrottle::RequestFrame() {
   Hold();
 }
 
-void PaintThrottle::PaintAlone() {
-  alone_ = true;
-  if (MsUntilPaint() > 0) return;
-  // Qt has posted its request for the change: it is answered now instead.
-  deferred_.stop();
-  PaintNow();
-}
+void PaintThrottle::ComesAlone() { alone_ = true; }
 
 void PaintThrottle::Settled() {
   if (!deferred_.isActive()) return;
@@ -85,11 +79,9 @@ void PaintThrottle::Deferred() {
   PaintNow();
 }
 
-// The frame is painted now, through the filter below. A request Qt posted
-// meanwhile would only wake the loop for a paint with nothing left to paint.
+// The frame is painted now, through the filter below.
 void PaintThrottle::PaintNow() {
   heldBack_ = false;
-  QCoreApplication::removePostedEvents(window_, QEvent::UpdateRequest);
   QEvent request(QEvent::UpdateRequest);
   QCoreApplication::sendEvent(window_, &request);
 }
@@ -105,6 +97,10 @@ bool PaintThrottle::eventFilter(QObject* watched, QEvent* event) {
   heldBack_ = false;
   alone_ = false;
   deferred_.stop();
+  // This paint brings every widget up to date: a request Qt posted before
+  // it (an update() before a repaint()) would only wake the loop for a
+  // paint with nothing left to paint.
+  QCoreApplication::removePostedEvents(window_, QEvent::UpdateRequest);
   sinceLastPaint_.start();
   sinceFirstChange_.invalidate();
   // Whatever is brought up to date now is painted by this very frame.

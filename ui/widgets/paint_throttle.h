@@ -47,10 +47,11 @@ class PaintThrottle : public QObject {
   // first change when the last paint is a frame old.
   void RequestFrame();
 
-  // The changes just made come alone (the clock's new second): they are
-  // painted now when the frame time allows, else when it does, without
-  // waiting kGatherMs for company.
-  void PaintAlone();
+  // The change about to be made comes alone (the clock's new second): its
+  // repaint() is painted at once when the frame time allows, else when it
+  // does, without waiting kGatherMs for company. Unlike update(), repaint()
+  // posts nothing, so the change costs the event loop no second wake-up.
+  void ComesAlone();
   // Nothing more is on its way (the line has gone quiet): what waits for
   // company is painted now, or as soon as the frame time allows.
   void Settled();
@@ -82,7 +83,7 @@ class PaintThrottle : public QObject {
   QTimer deferred_;
   bool frameWanted_ = false;  // RequestFrame without its frameDue yet
   bool heldBack_ = false;     // a paint request of Qt's waits for the timer
-  bool alone_ = false;        // PaintAlone or Settled since the last paint
+  bool alone_ = false;        // ComesAlone or Settled since the last paint
   bool inStream_ = false;     // the first change came within a frame of the last paint
 };
 
