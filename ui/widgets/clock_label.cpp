@@ -25,21 +25,18 @@ void ClockLabel::setText(const QString& text, Paint when) {
 }
 
 QRect ClockLabel::ChangedArea(const QString& text) {
-  std::vector<qreal> before, after;
-  if (text.size() != text_.size() || !ClockAdvances(text_, before) || !ClockAdvances(text, after) ||
-      before != after)
-    return rect();
-  // The same width in the same places: what did not change stays where it
-  // was.
-  qsizetype first = 0;
-  while (text[first] == text_[first]) ++first;
-  qsizetype end = text.size();
-  while (text[end - 1] == text_[end - 1]) --end;
-  qreal width = 0, from = 0, to = 0;
+  if (text.size() != text_.size()) return rect();
+  // Each character must keep its width, so that what did not change stays
+  // where it was; the span of those that changed is repainted.
+  qreal width = 0, from = -1, to = 0;
   for (qsizetype i = 0; i < text.size(); ++i) {
-    if (i == first) from = width;
-    width += after[std::size_t(i)];
-    if (i == end - 1) to = width;
+    const std::optional<qreal> advance = ClockAdvance(text[i]);
+    if (!advance || advance != ClockAdvance(text_[i])) return rect();
+    if (text[i] != text_[i]) {
+      if (from < 0) from = width;
+      to = width + *advance;
+    }
+    width += *advance;
   }
   // The text sits centred in the room; antialiased glyphs may reach into
   // the pixel beyond their advance.
@@ -50,7 +47,7 @@ QRect ClockLabel::ChangedArea(const QString& text) {
          room;
 }
 
-bool ClockLabel::ClockAdvances(const QString& text, std::vector<qreal>& advances) {
+std::optional<qreal> ClockLabel::ClockAdvance(QChar c) {
   if (!clockFont_) {
     const QFontMetricsF metrics(font());
     ClockFont measured;
@@ -61,17 +58,10 @@ bool ClockLabel::ClockAdvances(const QString& text, std::vector<qreal>& advances
       measured.tabular &= metrics.horizontalAdvance(QLatin1Char(digit)) == measured.digit;
     clockFont_ = measured;
   }
-  if (!clockFont_->tabular) return false;
-  advances.clear();
-  for (const QChar c : text) {
-    if (c == QLatin1Char(':'))
-      advances.push_back(clockFont_->colon);
-    else if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-      advances.push_back(clockFont_->digit);
-    else
-      return false;
-  }
-  return true;
+  if (!clockFont_->tabular) return std::nullopt;
+  if (c == QLatin1Char(':')) return clockFont_->colon;
+  if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) return clockFont_->digit;
+  return std::nullopt;
 }
 
 void ClockLabel::paintEvent(QPaintEvent* event) {

@@ -4,7 +4,6 @@
 #include <QPixmap>
 #include <QString>
 #include <optional>
-#include <vector>
 
 namespace velmora::ui {
 
@@ -40,9 +39,9 @@ class ClockLabel : public QFrame {
  private:
   // Where `text_` changed into `text`, or the whole label.
   QRect ChangedArea(const QString& text);
-  // The advance of each character of `text` when it holds only digits and
-  // colons and the font's digits share one width (measured once a font).
-  bool ClockAdvances(const QString& text, std::vector<qreal>& advances);
+  // The advance of a digit or a colon when the font's digits share one width
+  // (measured once a font); nothing for any other character or font.
+  std::optional<qreal> ClockAdvance(QChar c);
   // Forgets what was drawn or measured with the old look.
   void Forget();
 
