@@ -22,7 +22,6 @@ constexpr int kRowHeight = 17;
 
 void MainForm::BuildLogPanel() {
   TextTime = new ClockLabel(LogPanel);
-  TextTime->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   Name(TextTime, QStringLiteral("TextTime"), {4, 12, 56, 21});
   HoldSize(TextTime);
 

@@ -165,7 +165,6 @@ class ClockLabelTest : public QObject {
     auto* throttle = new PaintThrottle(&window);
     auto* clock = new ClockLabel(&window);
     clock->setGeometry(4, 12, 56, 21);
-    clock->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     clock->setText(QStringLiteral("12:34:56"));

@@ -10,6 +10,7 @@
 namespace velmora::ui {
 
 ClockLabel::ClockLabel(QWidget* parent) : QFrame(parent) {
+  setFrameStyle(QFrame::Panel | QFrame::Sunken);
   // The face covers every pixel: nothing needs painting under it.
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
