@@ -26,14 +26,26 @@ cmake --build "$build" -j "$(nproc)"
 export WINEPREFIX="$build/wine-prefix" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
-rm -rf "$WINEPREFIX"
+rm -rf "$WINEPREFIX" "$build/wineserver.log" "$build/wineboot.log" "$build/wine-reg.log"
 mkdir -p "$WINEPREFIX"
 run="$here/scripts/wine-run.sh"
 
 server_pid=""
+# Waits until the server listens, so that no client starts a server of its
+# own beside it: the server works in its socket's folder.
 start_server() {
   wineserver --foreground --persistent >>"$build/wineserver.log" 2>&1 </dev/null &
   server_pid=$!
+  local tries=0
+  until [ -S "/proc/$server_pid/cwd/socket" ]; do
+    if ! kill -0 "$server_pid" 2>/dev/null || [ $tries -ge 300 ]; then
+      echo "wine-test: the Wine server did not come up; its log:"
+      cat "$build/wineserver.log"
+      exit 1
+    fi
+    tries=$((tries + 1))
+    sleep 0.1
+  done
 }
 stop_server() {
   [ -n "$server_pid" ] || return 0
@@ -43,14 +55,26 @@ stop_server() {
 }
 trap stop_server EXIT
 
+# One step of the prefix's set-up, its output kept in LOG. A step that fails
+# is run once more; if it fails again, its output is shown and the run ends.
+setup_step() {
+  local log=$1
+  shift
+  "$run" "$@" >>"$log" 2>&1 && return 0
+  echo "wine-test: '$*' failed; once more"
+  "$run" "$@" >>"$log" 2>&1 && return 0
+  echo "wine-test: '$*' failed twice; its output:"
+  cat "$log"
+  exit 1
+}
+
 start_server
-VELMORA_WINE_TIMEOUT=600 "$run" wineboot --init >"$build/wineboot.log" 2>&1
-"$run" reg add 'HKLM\Software\Wine\Ports' /v COM7 /d "$link" /f >"$build/wine-reg.log" 2>&1
+VELMORA_WINE_TIMEOUT=600 setup_step "$build/wineboot.log" wineboot --init
+setup_step "$build/wine-reg.log" reg add 'HKLM\Software\Wine\Ports' /v COM7 /d "$link" /f
 # The port mapping is read when the server starts its devices.
 stop_server
 start_server
-"$run" reg query 'HKLM\Software\Wine\Ports' >>"$build/wine-reg.log" 2>&1
+setup_step "$build/wine-reg.log" reg query 'HKLM\Software\Wine\Ports'
 
-# A program that fails is run once more: once, right after the server's
-# restart, a Wine start-up ended at once without a word (not seen since).
+# A program that fails is run once more, as the set-up's steps are.
 ctest --test-dir "$build" --output-on-failure -j 2 --timeout 300 --repeat until-pass:2
