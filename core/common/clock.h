@@ -17,6 +17,7 @@ struct LocalTime {
   int minute = 0;
   int second = 0;
   int millisecond = 0;
+  int microsecond = 0;  // 0..999 within the millisecond, where the clock has them
 };
 
 class Clock {
@@ -42,6 +43,7 @@ class ManualClock : public Clock {
   LocalTime Now() const override { return now_; }
   void Set(const LocalTime& t) { now_ = t; }
   void AdvanceMs(std::int64_t ms);
+  void SetMicrosecond(int us) { now_.microsecond = us; }
 
  private:
   LocalTime now_;

@@ -21,6 +21,7 @@ class PosixClock : public Clock {
     t.minute = local.tm_min;
     t.second = local.tm_sec;
     t.millisecond = static_cast<int>(ts.tv_nsec / 1000000);
+    t.microsecond = static_cast<int>(ts.tv_nsec / 1000 % 1000);
     return t;
   }
 };

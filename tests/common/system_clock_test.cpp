@@ -73,5 +73,30 @@ TEST(SystemClock, MillisecondsMoveOnWithinTheSecond) {
   EXPECT_LE(later.millisecond, 999);
 }
 
+#ifndef _WIN32
+// The reading carries the microseconds within its millisecond (GetLocalTime
+// has none): it lies between two readings of the system clock around it.
+TEST(SystemClock, ReadsTheMicrosecondsWithinTheMillisecond) {
+  using std::chrono::duration_cast;
+  using std::chrono::microseconds;
+  const auto clock = CreateSystemClock();
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    const auto before = std::chrono::system_clock::now();
+    const LocalTime now = clock->Now();
+    const auto after = std::chrono::system_clock::now();
+    const auto usBefore = duration_cast<microseconds>(before.time_since_epoch()).count() % 1000000;
+    const auto usAfter = duration_cast<microseconds>(after.time_since_epoch()).count() % 1000000;
+    if (usAfter < usBefore) continue;  // a second turned over between them
+    const auto usOfSecond = now.millisecond * 1000 + now.microsecond;
+    EXPECT_GE(now.microsecond, 0);
+    EXPECT_LE(now.microsecond, 999);
+    EXPECT_GE(usOfSecond, usBefore);
+    EXPECT_LE(usOfSecond, usAfter);
+    return;
+  }
+  FAIL() << "no reading fell inside one second";
+}
+#endif
+
 }  // namespace
 }  // namespace velmora
