@@ -25,11 +25,9 @@ ReceiveView::ReceiveView(const ReceiveViewControls& controls, Terminal& terminal
       traffic_(terminal.Counters()),
       log_(log) {
   rxTimer_.setObjectName("RxTimer");
-  rxTimer_.setInterval(1);
-  rxTimer_.setTimerType(Qt::PreciseTimer);
   // While the notifier watches, a hang-up wakes it (a hung-up port stays
   // readable): the timer's tick that ends a packet need not ask.
-  connect(&rxTimer_, &QTimer::timeout, this, [this] { Tick(!NotifierEnabled()); });
+  connect(&rxTimer_, &PollTimer::timeout, this, [this] { Tick(!NotifierEnabled()); });
   connect(c_.TimeOutRx, &UpDownArrows::clicked, this, [this](bool up) { TimeOutRxClick(up); });
   connect(c_.BTClrStat, &QPushButton::clicked, this, [this] { BTClrStatClick(); });
   // clicked, not toggled: restoring a mode runs the handler explicitly, and
@@ -63,7 +61,7 @@ void ReceiveView::Tick(bool mayHaveHungUp) {
   SchedulePolling();
   // No packet is pending and new bytes will wake a tick: what this tick
   // showed (mostly the answer to a send) needs no company for its paint.
-  if (!rxTimer_.isActive() && NotifierEnabled()) {
+  if (!rxTimer_.IsActive() && NotifierEnabled()) {
     if (PaintThrottle* throttle = Throttle()) throttle->Settled();
   }
 }
@@ -117,13 +115,13 @@ void ReceiveView::SchedulePolling() {
   // is polled only to finish the packet it left behind.
   const bool poll = open && (receiver_.PacketPending() || (!notify && !portGone_));
   if (!poll) {
-    rxTimer_.stop();
+    rxTimer_.Stop();
   } else if (notify) {
     // New bytes wake a tick themselves: the timer only has to wake the tick
     // that ends the packet, when its quiet time is due by the clock.
-    rxTimer_.start(receiver_.MsUntilPacketDue());
-  } else if (!rxTimer_.isActive() || rxTimer_.interval() != 1) {
-    rxTimer_.start(1);
+    rxTimer_.StartOnce(std::chrono::microseconds(receiver_.MicrosecondsUntilPacketDue()));
+  } else if (!rxTimer_.TicksEveryMillisecond()) {
+    rxTimer_.StartEveryMillisecond();
   }
 }
 

@@ -2,12 +2,12 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 #include <functional>
 #include <memory>
 
 #include "receive/receive_host.h"
 #include "terminal/terminal.h"
+#include "ui/poll_timer.h"
 
 class QCheckBox;
 class QLabel;
@@ -69,7 +69,7 @@ class ReceiveView : public QObject, public ReceiveHost {
   // Call point of a later feature: the after-answer send step.
   std::function<void()> afterAnswer;
 
-  const QTimer& RxTimer() const { return rxTimer_; }
+  const PollTimer& RxTimer() const { return rxTimer_; }
   bool NotifierEnabled() const;
 
   // ReceiveHost; the send path reads the same options.
@@ -102,7 +102,7 @@ class ReceiveView : public QObject, public ReceiveHost {
   SerialLink& link_;
   Traffic& traffic_;
   LogSink& log_;
-  QTimer rxTimer_;
+  PollTimer rxTimer_;
   std::unique_ptr<QSocketNotifier> notifier_;
   bool portGone_ = false;  // hung up: no polling until the next open
   QPointer<PaintThrottle> throttle_;

@@ -33,8 +33,10 @@ void Receiver::RxTimerTimer(ReceiveHost& host) {
   if (assembler_.Poll(now, waiting > 0)) ReadBufRxInLog(host);
 }
 
-std::int32_t Receiver::MsUntilPacketDue() const {
-  return assembler_.MsUntilQuietEnd(MsOfWeek(clock_.Now()));
+std::int64_t Receiver::MicrosecondsUntilPacketDue() const {
+  const LocalTime now = clock_.Now();
+  const std::int32_t ms = assembler_.MsUntilQuietEnd(MsOfWeek(now));
+  return ms == 0 ? 0 : std::int64_t{ms} * 1000 - now.microsecond;
 }
 
 void Receiver::ReadComInBufRx(std::uint32_t count, ReceiveHost& host) {

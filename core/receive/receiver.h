@@ -29,9 +29,11 @@ class Receiver {
   std::uint32_t ReceiveLength() const { return assembler_.ReceiveLength(); }
   std::int32_t LastRxActivity() const { return assembler_.LastRxActivity(); }
   bool PacketPending() const { return assembler_.ReceiveLength() > 0; }
-  // Milliseconds, by the clock, until the pending packet's quiet time-out is
-  // due (0: the next tick decides); see PacketAssembler::MsUntilQuietEnd.
-  std::int32_t MsUntilPacketDue() const;
+  // Microseconds, by the clock, until the pending packet's quiet time-out is
+  // due: to the start of the millisecond at which a tick finding no new
+  // bytes ends the packet (0: the next tick decides); see
+  // PacketAssembler::MsUntilQuietEnd.
+  std::int64_t MicrosecondsUntilPacketDue() const;
   bool CanTakeMore() const { return assembler_.ReceiveLength() < PacketAssembler::kCapacity; }
   bool ReceiveBusy() const { return receiveBusy_; }
   // The bytes the last tick's poll found waiting but had no room to read:

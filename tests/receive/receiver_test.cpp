@@ -277,17 +277,24 @@ TEST_F(ReceiverTest, TickEnteredFromTheAfterAnswerStepDoesNothing) {
 TEST_F(ReceiverTest, PacketDueTimeFollowsTheClockAndTheLastBytes) {
   port->Feed("OK");
   Tick();
-  EXPECT_EQ(receiver.MsUntilPacketDue(), 21);
+  EXPECT_EQ(receiver.MicrosecondsUntilPacketDue(), 21000);
   clock.AdvanceMs(15);
-  EXPECT_EQ(receiver.MsUntilPacketDue(), 6);
+  EXPECT_EQ(receiver.MicrosecondsUntilPacketDue(), 6000);
+  // Due at the start of a millisecond, not a whole count of them from now.
+  clock.SetMicrosecond(999);
+  EXPECT_EQ(receiver.MicrosecondsUntilPacketDue(), 5001);
+  clock.SetMicrosecond(0);
   port->Feed("\r\n");
   Tick();  // new bytes restart the quiet time
-  EXPECT_EQ(receiver.MsUntilPacketDue(), 21);
+  EXPECT_EQ(receiver.MicrosecondsUntilPacketDue(), 21000);
   clock.AdvanceMs(20);
+  clock.SetMicrosecond(250);
   Tick();
   EXPECT_TRUE(receiver.PacketPending());
-  EXPECT_EQ(receiver.MsUntilPacketDue(), 1);
+  EXPECT_EQ(receiver.MicrosecondsUntilPacketDue(), 750);
   clock.AdvanceMs(1);
+  clock.SetMicrosecond(0);
+  EXPECT_EQ(receiver.MicrosecondsUntilPacketDue(), 0);
   Tick();
   EXPECT_EQ(host.events, Shown("OK\r"));
 }

@@ -78,7 +78,7 @@ class ReceiveWindowTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(Form().MainWindow->Entries(), QStringList{"before\r"}, 3000);
     device_->Unplug();
     QTRY_VERIFY_WITH_TIMEOUT(
-        !app_->window->Receive().RxTimer().isActive() && !app_->window->Receive().NotifierEnabled(),
+        !app_->window->Receive().RxTimer().IsActive() && !app_->window->Receive().NotifierEnabled(),
         3000);
   }
 
@@ -208,10 +208,10 @@ class ReceiveWindowTest : public QObject {
   void theEventLoopReceivesThroughTheReadinessNotification() {
     Start(false);
     QVERIFY(app_->window->Receive().NotifierEnabled());
-    QVERIFY(!app_->window->Receive().RxTimer().isActive());  // idle: no polling
+    QVERIFY(!app_->window->Receive().RxTimer().IsActive());  // idle: no polling
     device_->Send("hello\r\n");
     QTRY_COMPARE_WITH_TIMEOUT(Form().MainWindow->Entries(), QStringList{"hello\r"}, 3000);
-    QTRY_VERIFY(!app_->window->Receive().RxTimer().isActive());
+    QTRY_VERIFY(!app_->window->Receive().RxTimer().IsActive());
   }
 
   void aPendingPacketWakesThePollOnlyWhenItsQuietTimeIsDue() {
@@ -219,12 +219,12 @@ class ReceiveWindowTest : public QObject {
     // TimeRX 50: ten steps of 1, then eight of 5.
     for (int i = 0; i < 18; ++i) Form().TimeOutRx->UpButton()->click();
     QCOMPARE(app_->window->Term().ReceivePath().TimeRx(), 50);
-    QSignalSpy ticks(&app_->window->Receive().RxTimer(), &QTimer::timeout);
+    QSignalSpy ticks(&app_->window->Receive().RxTimer(), &PollTimer::timeout);
     device_->Send("hello\r\n");
     QTRY_COMPARE_WITH_TIMEOUT(Form().MainWindow->Entries(), QStringList{"hello\r"}, 3000);
     // A millisecond poll would have ticked about 50 times.
     QVERIFY2(ticks.count() <= 3, qPrintable(QString::number(ticks.count())));
-    QTRY_VERIFY(!app_->window->Receive().RxTimer().isActive());
+    QTRY_VERIFY(!app_->window->Receive().RxTimer().IsActive());
   }
 
   void linesBelowTheLimitLeaveTheHousekeepingAsleep() {
@@ -243,7 +243,7 @@ class ReceiveWindowTest : public QObject {
                              3000);
     device_->Unplug();
     QTest::qWait(100);
-    QTRY_VERIFY(!app_->window->Receive().RxTimer().isActive());
+    QTRY_VERIFY(!app_->window->Receive().RxTimer().IsActive());
     QVERIFY(!app_->window->Receive().NotifierEnabled());
     // Sending to the dead port neither crashes nor hangs. The send goes
     // through while the port watch has not yet probed the port (it runs on
@@ -285,7 +285,7 @@ class ReceiveWindowTest : public QObject {
     Form().BTConnect->click();  // "Connect"
     QCOMPARE(Form().BTConnect->text(), QStringLiteral("Disconnect"));
     QVERIFY(app_->window->Receive().NotifierEnabled() ||
-            app_->window->Receive().RxTimer().isActive());
+            app_->window->Receive().RxTimer().IsActive());
     other.Send("other\r\n");
     QTRY_COMPARE_WITH_TIMEOUT(Form().MainWindow->Entries(), (QStringList{"before\r", "other\r"}),
                               3000);
