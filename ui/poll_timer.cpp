@@ -42,13 +42,13 @@ void PollTimer::StartOnce(std::chrono::microseconds delay) {
   const std::int64_t us = std::max<std::int64_t>(delay.count(), 0);
 #if defined(__linux__)
   if (timerFd_ >= 0) {
-    itimerspec spec{};
+    itimerspec due{};
     // A zero value disarms the timer: "at once" is one nanosecond. Arming
     // replaces the pending tick and clears an expiry never read, so the
     // expiries need not be read: the notifier rests between the ticks.
-    spec.it_value.tv_sec = static_cast<time_t>(us / 1000000);
-    spec.it_value.tv_nsec = us > 0 ? static_cast<long>(us % 1000000 * 1000) : 1;
-    if (timerfd_settime(timerFd_, 0, &spec, nullptr) == 0) {
+    due.it_value.tv_sec = static_cast<time_t>(us / 1000000);
+    due.it_value.tv_nsec = us > 0 ? static_cast<long>(us % 1000000 * 1000) : 1;
+    if (timerfd_settime(timerFd_, 0, &due, nullptr) == 0) {
       onceArmed_ = true;
       timerFdNotifier_->setEnabled(true);
       return;
